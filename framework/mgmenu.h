@@ -1,0 +1,26 @@
+#ifndef HALTWICK_FRAMEWORK_MGMENU_H
+#define HALTWICK_FRAMEWORK_MGMENU_H
+
+#include <atomic>
+#include <vector>
+
+#include "framework/minigame.h"
+
+namespace MiniGameManagement {
+
+// The chooser menu opened by Tab: lists the games by name and returns the line picked with
+// Enter. Modal: it runs its own loop, drawing straight to the screen.
+class MGMenu {
+public:
+    std::vector<MiniGames::MiniGameFactory> Factories;  // line i starts Factories[i]
+
+    explicit MGMenu(std::vector<MiniGames::MiniGameFactory> factories);
+
+    // Runs until Enter is read, taking one pending 1/100 s tick off *ticks per key read (the
+    // timer thread keeps adding to it). Returns the selected line at the end of that pass.
+    int GetChoice(std::atomic<int>* ticks);
+};
+
+}  // namespace MiniGameManagement
+
+#endif

@@ -1,0 +1,152 @@
+#include "shell/run.h"
+
+#include <allegro.h>
+
+#include "framework/mgmenu.h"
+#include "framework/minigamemanager.h"
+#include "gfx/misc.h"
+#include "minigames/alphabet.h"
+#include "minigames/arrows.h"
+#include "minigames/cowbull.h"
+#include "minigames/numberloop.h"
+#include "minigames/quickmath.h"
+#include "shell/clock.h"
+
+namespace GameShell {
+
+namespace {
+
+const char WinMessage[] = "Congratulations! You have stopped the train! You win!";
+const char LoseMessage[] = "Aww! You did not stop the train! You lose!";
+
+bool CtrlHeld() { return key_shifts & KB_CTRL_FLAG; }
+
+}  // namespace
+
+Run::Run(BITMAP* buffer) : Buffer(buffer), Manager(new MiniGameManagement::MiniGameManager) {
+    // Registration order is the chooser menu's order and NewMiniGame(int)'s index.
+    Manager->RegisterMiniGame(MiniGames::Alphabet::Factory);
+    Manager->RegisterMiniGame(MiniGames::Arrows::Factory);
+    Manager->RegisterMiniGame(MiniGames::CowBull::Factory);
+    Manager->RegisterMiniGame(MiniGames::NumberLoop::Factory);
+    Manager->RegisterMiniGame(MiniGames::QuickMath::Factory);
+    // Never shown: the first Home or Tab ends it unseen.
+    Manager->NewMiniGame();
+}
+
+Run::~Run() {
+    delete Manager;
+    destroy_bitmap(Buffer);
+}
+
+int Run::TimeLeft() const { return TimeLimit - SElapsed; }
+
+void Run::Tick() {
+    poll_keyboard();
+
+    if (InGame) {
+        TimerActive = !Manager->ShowHelp;
+        Manager->Tick(TimeLeft());
+        if (!Manager->GameActive && Manager->LastWon) {
+            Train.Speed -= Manager->LastReward / 2;
+            TimerActive = true;
+            InGame = false;
+        }
+    }
+
+    if (key[KEY_ESC])
+        Finished = true;
+    Train.Tick();
+    if (CtrlHeld() && key[KEY_UP] && Train.Speed <= 99)
+        Train.Speed++;
+    if (CtrlHeld() && key[KEY_DOWN] && Train.Speed > 0)
+        Train.Speed--;
+
+    if (key[KEY_HOME] && !InGame) {
+        InGame = true;
+        Manager->NewMiniGame();
+    }
+    if (key[KEY_TAB] && !InGame) {
+        InGame = true;
+        TimerActive = false;
+        MiniGameManagement::MGMenu menu(Manager->Factories);
+        Manager->NewMiniGame(menu.GetChoice(&GameTime));
+        TimerActive = true;
+    }
+    if (key[KEY_END] && InGame) {
+        InGame = false;
+        TimerActive = true;
+        Manager->EndMiniGame();
+        SElapsed += 30;
+    }
+
+    if (TimeLeft() <= 0) {
+        Finished = true;
+        Won = false;
+    }
+    // Checked last: a train stopping in the tick the time runs out still wins.
+    if (Train.Speed <= 0) {
+        Finished = true;
+        Won = true;
+    }
+}
+
+void Run::ComposeFrame() {
+    clear_bitmap(Buffer);
+    if (InGame)
+        Manager->Draw(Buffer);
+    else
+        Train.Draw(Buffer, 0, 50, SCREEN_W);
+
+    int th = text_height(font);
+    int white = makecol(255, 255, 255);
+    int black = makecol(0, 0, 0);
+    // One reading of the clock, so minutes and seconds always agree.
+    int left = TimeLeft();
+    textprintf_right_ex(Buffer, font, SCREEN_W, 0, white, black, "FPS: %d", FPS.load());
+    textprintf_right_ex(Buffer, font, SCREEN_W, th, white, black, "Time Left: %d:%02d",
+                        left / 60, left % 60);
+    textprintf_right_ex(Buffer, font, SCREEN_W, 2 * th, white, black, "Speed: %d MPH",
+                        2 * Train.Speed);
+}
+
+void Run::DrawFrame() {
+    ComposeFrame();
+    blit(Buffer, screen, 0, 0, 0, 0, SCREEN_W, SCREEN_H);
+}
+
+void MainLoop(Run& run) {
+    while (!run.Finished) {
+        // Every pending tick runs, even after one of them finished the run.
+        while (GameTime > 0) {
+            run.Tick();
+            GameTime--;
+        }
+        run.DrawFrame();
+        CurFPS++;
+    }
+}
+
+void DrawEndScreen(BITMAP* bmp, bool won) {
+    Misc::Obscure(bmp);
+    int th = text_height(font);
+    int white = makecol(255, 255, 255);
+    // The winning message sizes the box for both outcomes.
+    int w = text_length(font, WinMessage);
+    int cx = SCREEN_W / 2;
+    int cy = SCREEN_H / 2;
+    rectfill(bmp, cx - w / 2, cy - 2 * th, cx + w / 2, cy + 2 * th, makecol(47, 158, 249));
+    textprintf_centre_ex(bmp, font, cx, cy - th, white, -1, "%s", won ? WinMessage : LoseMessage);
+    textprintf_centre_ex(bmp, font, cx, cy + th, white, -1, "Press any key to exit.");
+}
+
+void EndScreen(Run& run) {
+    DrawEndScreen(run.Buffer, run.Won);
+    blit(run.Buffer, screen, 0, 0, 0, 0, SCREEN_W, SCREEN_H);
+    // Keys held or typed as the run ended must not close the screen unseen.
+    rest(200);
+    clear_keybuf();
+    readkey();
+}
+
+}  // namespace GameShell
