@@ -9,8 +9,8 @@ namespace Misc {
 // Draws text word-wrapped into the box (x, y, w wide) and returns the y just below the last
 // line drawn. Only lines ended by '\n' are drawn; words split on blanks only, and the hard
 // blank 0xB7 joins words but is drawn as a blank. h is accepted and ignored: long text runs on
-// below the box. Consumes text (writes zeros into it) and uses strtok, so it is not reentrant.
-// bg must be a real colour: it paints the glyph cells and the end-of-line fills.
+// below the box. Consumes text (writes zeros and blanks into it) and uses strtok, so it is not
+// reentrant. bg must be a real colour: it paints the glyph cells and the end-of-line fills.
 int MGMtextoutWordWrap(BITMAP* bmp, FONT* font, int x, int y, int w, int h, int color, int bg,
                        char* text);
 
