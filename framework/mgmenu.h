@@ -17,7 +17,8 @@ public:
     explicit MGMenu(std::vector<MiniGames::MiniGameFactory> factories);
 
     // Runs until Enter is read, taking one pending 1/100 s tick off *ticks per key read (the
-    // timer thread keeps adding to it). Returns the selected line at the end of that pass.
+    // timer thread keeps adding to it). Returns the selected line at the end of that pass;
+    // with no games to offer, returns 0 at once (an index NewMiniGame(int) ignores).
     int GetChoice(std::atomic<int>* ticks);
 };
 
