@@ -35,11 +35,11 @@ const char HelpText[] =
     "The quicker you accomplish this, the quicker you can get back to stopping the train!";
 
 // The line from the slot down to the loop, crossed where the number under it is swapped.
-const char* const Line[] = {"           |           ", "           |           ",
+const char* const SlotLine[] = {"           |           ", "           |           ",
                             "           X           ", "           |           ",
                             "           |           "};
 
-// The part of the loop r places clockwise from the left end of the middle row.
+// The number r places clockwise from index pos, which stands at the left end of the middle row.
 int At(const int board[LoopSize], int pos, int r) { return board[(pos + r) % LoopSize]; }
 
 }  // namespace
@@ -93,7 +93,7 @@ void NumberLoop::Draw(BITMAP* target) {
     // Each row is centred by itself; the blanks in the formats line the picture up.
     textprintf_centre_ex(target, font, cx, 20, white, black, "           %02d           ", Num);
     for (int r = 1; r <= 5; ++r)
-        textprintf_centre_ex(target, font, cx, 20 + r * th, white, black, "%s", Line[r - 1]);
+        textprintf_centre_ex(target, font, cx, 20 + r * th, white, black, "%s", SlotLine[r - 1]);
     // Clockwise: middle-row left end, top row left to right, middle-row right end, bottom row
     // right to left.
     textprintf_centre_ex(target, font, cx, 20 + 6 * th, white, black,
