@@ -95,8 +95,12 @@ void MiniGameManager::Draw(BITMAP* target) {
     Misc::Obscure(target);
     // On the stack rather than allocated each frame; the word wrap writes into it.
     char page[HelpPageSize];
-    std::snprintf(page, sizeof page, HelpPageFormat, CurInfo->Name.c_str(),
-                  CurInfo->Help.c_str());
+    int length = std::snprintf(page, sizeof page, HelpPageFormat, CurInfo->Name.c_str(),
+                               CurInfo->Help.c_str());
+    // A cut page has lost its closing line feed, and the word wrap draws only lines that end
+    // in one: end it here so what fits is still shown.
+    if (length >= HelpPageSize)
+        page[HelpPageSize - 2] = '\n';
     int bottom = Misc::MGMtextoutWordWrap(target, font, 100, 100, SCREEN_W - 200, SCREEN_H - 200,
                                           white, black, page);
     rect(target, 90, 90, SCREEN_W - 90, bottom + 10, makecol(128, 64, 128));
