@@ -35,9 +35,10 @@ const char HelpText[] =
     "The quicker you accomplish this, the quicker you can get back to stopping the train!";
 
 // The line from the slot down to the loop, crossed where the number under it is swapped.
-const char* const SlotLine[] = {"           |           ", "           |           ",
-                            "           X           ", "           |           ",
-                            "           |           "};
+const char* const SlotLine[] = {
+    "           |           ", "           |           ", "           X           ",
+    "           |           ", "           |           ",
+};
 
 // The number r places clockwise from index pos, which stands at the left end of the middle row.
 int At(const int board[LoopSize], int pos, int r) { return board[(pos + r) % LoopSize]; }
