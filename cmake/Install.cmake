@@ -1,0 +1,118 @@
+# Installation and packaging. `cmake --install` lays Haltwick out the way Debian lays out a game,
+# and `cpack -G DEB` in the build tree turns the same rules into haltwick_<version>_<arch>.deb.
+#
+#   <prefix>/games/haltwick                              the program (Debian's games directory)
+#   <prefix>/share/man/man6/haltwick.6.gz                the manual page
+#   <prefix>/share/applications/haltwick.desktop         the desktop entry
+#   <prefix>/share/icons/hicolor/<size>/apps/haltwick.png
+#   <prefix>/share/doc/haltwick/{README.md,copyright}
+
+# GNUInstallDirs would name the documentation folder after the project, capital H included.
+set(CMAKE_INSTALL_DOCDIR "share/doc/haltwick" CACHE PATH "Documentation root (DOCDIR)")
+include(GNUInstallDirs)
+
+# GNUInstallDirs has no folder for games. Debian keeps them in /usr/games, which is on its default
+# PATH; the desktop entry's Exec follows this setting at install time.
+set(HALTWICK_INSTALL_GAMESDIR "games" CACHE STRING
+    "Folder for the haltwick program, relative to the install prefix (or absolute)")
+
+set(HALTWICK_DATA_DIR ${CMAKE_SOURCE_DIR}/data)
+
+install(TARGETS haltwick RUNTIME DESTINATION ${HALTWICK_INSTALL_GAMESDIR})
+
+# Manual page, compressed as Debian ships them (-n: no name or time stamp, so builds repeat).
+find_program(HALTWICK_GZIP gzip)
+if(HALTWICK_GZIP)
+  set(haltwick_man ${CMAKE_BINARY_DIR}/man/haltwick.6.gz)
+  add_custom_command(
+    OUTPUT ${haltwick_man}
+    COMMAND ${CMAKE_COMMAND} -E copy ${HALTWICK_DATA_DIR}/haltwick.6 ${CMAKE_BINARY_DIR}/man/haltwick.6
+    COMMAND ${HALTWICK_GZIP} -9nf ${CMAKE_BINARY_DIR}/man/haltwick.6
+    DEPENDS ${HALTWICK_DATA_DIR}/haltwick.6
+    COMMENT "Compressing the manual page"
+    VERBATIM)
+  add_custom_target(haltwick_manpage ALL DEPENDS ${haltwick_man})
+else()
+  set(haltwick_man ${HALTWICK_DATA_DIR}/haltwick.6)
+endif()
+install(FILES ${haltwick_man} DESTINATION ${CMAKE_INSTALL_MANDIR}/man6)
+
+# Desktop entry. Its Exec names the program by full path, worked out when installing, because
+# cpack installs with the package's prefix (/usr) rather than the one configured here.
+install(CODE "
+  set(haltwick_gamesdir \"${HALTWICK_INSTALL_GAMESDIR}\")
+  if(NOT IS_ABSOLUTE \"\${haltwick_gamesdir}\")
+    set(haltwick_gamesdir \"\${CMAKE_INSTALL_PREFIX}/\${haltwick_gamesdir}\")
+  endif()
+  file(READ \"${HALTWICK_DATA_DIR}/haltwick.desktop\" haltwick_entry)
+  string(REGEX REPLACE \"\\nExec=[^\\n]*\" \"\\nExec=\${haltwick_gamesdir}/haltwick\"
+         haltwick_entry \"\${haltwick_entry}\")
+  file(WRITE \"${CMAKE_BINARY_DIR}/desktop/haltwick.desktop\" \"\${haltwick_entry}\")
+  file(INSTALL DESTINATION \"\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_DATAROOTDIR}/applications\"
+       TYPE FILE FILES \"${CMAKE_BINARY_DIR}/desktop/haltwick.desktop\")
+")
+
+install(DIRECTORY ${HALTWICK_DATA_DIR}/icons/hicolor
+        DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/icons
+        FILES_MATCHING PATTERN "haltwick.png" PATTERN "haltwick.svg")
+
+install(FILES ${CMAKE_SOURCE_DIR}/README.md DESTINATION ${CMAKE_INSTALL_DOCDIR})
+install(FILES ${CMAKE_SOURCE_DIR}/LICENSE DESTINATION ${CMAKE_INSTALL_DOCDIR} RENAME copyright)
+
+# ---- Debian package -------------------------------------------------------------------------
+
+# The Debian package that ships the Allegro 4 library the game links, e.g. liballegro4.4,
+# found by asking dpkg which package owns the library file. Empty off Debian.
+set(HALTWICK_ALLEGRO_RUNTIME_PACKAGE "")
+find_program(HALTWICK_DPKG_QUERY dpkg-query)
+foreach(lib IN LISTS ALLEGRO_LINK_LIBRARIES)
+  if(HALTWICK_DPKG_QUERY AND lib MATCHES "/liballeg[^/]*$" AND EXISTS "${lib}")
+    get_filename_component(lib_real "${lib}" REALPATH)
+    execute_process(COMMAND ${HALTWICK_DPKG_QUERY} -S "${lib_real}"
+                    OUTPUT_VARIABLE owner ERROR_QUIET RESULT_VARIABLE failed)
+    if(NOT failed AND owner MATCHES "^([^:, ]+)")
+      set(HALTWICK_ALLEGRO_RUNTIME_PACKAGE ${CMAKE_MATCH_1})
+    endif()
+  endif()
+endforeach()
+if(HALTWICK_ALLEGRO_RUNTIME_PACKAGE)
+  message(STATUS "Allegro 4 runtime package: ${HALTWICK_ALLEGRO_RUNTIME_PACKAGE}")
+endif()
+
+set(CPACK_GENERATOR DEB)
+set(CPACK_PACKAGE_NAME haltwick)
+set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
+set(CPACK_PACKAGE_VENDOR "the Haltwick developers")
+set(CPACK_PACKAGE_CONTACT "Haltwick developers")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "stop a runaway train by winning keyboard mini-games")
+set(CPACK_PACKAGE_DESCRIPTION
+    "An elderly passenger is in danger on a runaway train, drawn in ASCII art. You have 6:06 of\n"
+    "game time to bring it down from 150 MPH to a stop by winning five quick keyboard\n"
+    "mini-games: Alphabet, Arrows, Cows and Bulls, Number Loop and Quick Math.")
+string(REPLACE ";" "" CPACK_PACKAGE_DESCRIPTION "${CPACK_PACKAGE_DESCRIPTION}")
+set(CPACK_RESOURCE_FILE_LICENSE ${CMAKE_SOURCE_DIR}/LICENSE)
+set(CPACK_RESOURCE_FILE_README ${CMAKE_SOURCE_DIR}/README.md)
+set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
+set(CPACK_STRIP_FILES ON)
+
+set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+set(CPACK_DEBIAN_PACKAGE_MAINTAINER "Haltwick developers")
+set(CPACK_DEBIAN_PACKAGE_SECTION games)
+set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
+# dpkg-shlibdeps names every runtime library package with its least version, Allegro's included.
+# Without it the Allegro package is named by hand.
+find_program(HALTWICK_DPKG_SHLIBDEPS dpkg-shlibdeps)
+if(HALTWICK_DPKG_SHLIBDEPS)
+  set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+elseif(HALTWICK_ALLEGRO_RUNTIME_PACKAGE)
+  set(CPACK_DEBIAN_PACKAGE_DEPENDS "${HALTWICK_ALLEGRO_RUNTIME_PACKAGE}, libstdc++6, libc6")
+endif()
+
+set(CPACK_SOURCE_GENERATOR TGZ)
+set(CPACK_SOURCE_IGNORE_FILES "/\\\\.git/" "/build[^/]*/" "/fuzz/corpus-work/")
+
+include(CPack)
+
+if(HALTWICK_TESTS)
+  add_subdirectory(${CMAKE_SOURCE_DIR}/tests/package ${CMAKE_BINARY_DIR}/tests/package)
+endif()

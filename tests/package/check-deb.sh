@@ -1,0 +1,131 @@
+#!/usr/bin/env bash
+# Packs the build tree with `cpack -G DEB` into a temporary folder and checks the package:
+# its control fields (name, version, section, maintainer, a dependency on the Allegro 4 runtime)
+# and its files (the program in /usr/games, the compressed manual page, a valid desktop entry
+# that runs that program, the hicolor icons, the copyright file).
+#
+#   check-deb.sh BUILD_DIR CPACK VERSION [ALLEGRO_RUNTIME_PACKAGE]
+#
+# ALLEGRO_RUNTIME_PACKAGE is the package that owns the Allegro library linked (liballegro4.4 on
+# Debian 12); when empty, any liballegro4 package name is accepted. Exit 77: cannot run here.
+set -uo pipefail
+
+build=${1:?build dir}
+cpack=${2:?cpack}
+version=${3:?version}
+runtime=${4:-}
+
+for tool in "$cpack" dpkg-deb; do
+  command -v "$tool" >/dev/null || { echo "SKIP: $tool not found"; exit 77; }
+done
+
+failures=0
+fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+pass() { echo "ok:   $*"; }
+
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+
+if ! "$cpack" -G DEB --config "$build/CPackConfig.cmake" -B "$work" >"$work/cpack.log" 2>&1; then
+  cat "$work/cpack.log"
+  echo "FAIL: cpack -G DEB did not finish"
+  exit 1
+fi
+
+shopt -s nullglob
+debs=("$work"/*.deb)
+if [ ${#debs[@]} -ne 1 ]; then
+  cat "$work/cpack.log"
+  echo "FAIL: expected one .deb in $work, found ${#debs[@]}"
+  exit 1
+fi
+deb=${debs[0]}
+arch=$(dpkg --print-architecture 2>/dev/null || dpkg-deb -f "$deb" Architecture)
+expected_name="haltwick_${version}_${arch}.deb"
+[ "$(basename "$deb")" = "$expected_name" ] && pass "file name $expected_name" ||
+  fail "file name is $(basename "$deb"), expected $expected_name"
+
+# ---- control fields
+field() { dpkg-deb -f "$deb" "$1"; }
+expect_field() {
+  local got
+  got=$(field "$1")
+  [ "$got" = "$2" ] && pass "$1: $got" || fail "$1 is '$got', expected '$2'"
+}
+expect_field Package haltwick
+expect_field Version "$version"
+expect_field Section games
+expect_field Maintainer "Haltwick developers"
+expect_field Architecture "$arch"
+
+depends=$(field Depends)
+# One comma-separated entry per line, version constraints dropped.
+dep_names=$(printf '%s\n' "$depends" | tr ',' '\n' | sed 's/([^)]*)//; s/^ *//; s/ *$//')
+if [ -n "$runtime" ]; then
+  printf '%s\n' "$dep_names" | grep -qx -- "$runtime" &&
+    pass "Depends names the Allegro runtime $runtime ($depends)" ||
+    fail "Depends '$depends' does not name $runtime"
+else
+  printf '%s\n' "$dep_names" | grep -q '^liballegro4' &&
+    pass "Depends names an Allegro 4 runtime ($depends)" ||
+    fail "Depends '$depends' names no liballegro4 package"
+fi
+printf '%s\n' "$dep_names" | grep -q 'liballegro4-dev\|-dev$' &&
+  fail "Depends '$depends' pulls in a development package"
+
+# ---- file list
+dpkg-deb -c "$deb" >"$work/contents"
+# "mode owner size date time path" -> "mode path"
+awk '{ print $1, $6 }' "$work/contents" | sed 's#^\([^ ]*\) \./#\1 /#' >"$work/files"
+expect_file() {  # path, mode pattern
+  if grep -q "^$2 $1\$" "$work/files"; then pass "contains $1"; else fail "no $1 (mode $2) in package"; fi
+}
+expect_file /usr/games/haltwick '-rwxr-xr-x'
+expect_file /usr/share/man/man6/haltwick.6.gz '-rw-r--r--'
+expect_file /usr/share/applications/haltwick.desktop '-rw-r--r--'
+expect_file /usr/share/doc/haltwick/copyright '-rw-r--r--'
+icons=$(grep -c '^-rw-r--r-- /usr/share/icons/hicolor/[0-9]*x[0-9]*/apps/haltwick\.png$' "$work/files")
+[ "$icons" -ge 2 ] && pass "$icons hicolor PNG icons" || fail "expected at least 2 hicolor icons, found $icons"
+outside=$(awk '{ print $2 }' "$work/files" | grep -v '^/usr/\?$' | grep -v '^/usr/' || true)
+[ -z "$outside" ] && pass "everything under /usr" || fail "files outside /usr: $outside"
+owners=$(awk '{ print $2 }' "$work/contents" | sort -u)
+[ "$owners" = "root/root" ] && pass "owned by root/root" || fail "owners: $owners"
+
+# ---- file contents
+root="$work/root"
+dpkg-deb -x "$deb" "$root"
+
+head -c 4 "$root/usr/games/haltwick" | grep -q 'ELF' && pass "program is an ELF executable" ||
+  fail "/usr/games/haltwick is not an ELF executable"
+
+if zcat "$root/usr/share/man/man6/haltwick.6.gz" >"$work/haltwick.6" 2>/dev/null &&
+   grep -q '^\.TH HALTWICK 6 ' "$work/haltwick.6"; then
+  pass "manual page unpacks with a section 6 title"
+else
+  fail "haltwick.6.gz is not a gzip'd section 6 manual page"
+fi
+
+entry="$root/usr/share/applications/haltwick.desktop"
+exec_line=$(grep '^Exec=' "$entry" || true)
+[ "$exec_line" = "Exec=/usr/games/haltwick" ] && pass "desktop entry runs /usr/games/haltwick" ||
+  fail "desktop entry has '$exec_line', expected Exec=/usr/games/haltwick"
+grep -qx 'Icon=haltwick' "$entry" && pass "desktop entry names the haltwick icon" ||
+  fail "desktop entry lacks Icon=haltwick"
+if command -v desktop-file-validate >/dev/null; then
+  out=$(desktop-file-validate "$entry" 2>&1)
+  [ -z "$out" ] && pass "desktop-file-validate" || fail "desktop-file-validate: $out"
+fi
+
+for png in "$root"/usr/share/icons/hicolor/*/apps/haltwick.png; do
+  dir=$(basename "$(dirname "$(dirname "$png")")")   # e.g. 48x48
+  # PNG header: width and height are big-endian at bytes 16..23.
+  size=$(od -An -tu1 -j16 -N8 "$png" | awk '{ printf "%dx%d", $1*16777216+$2*65536+$3*256+$4, $5*16777216+$6*65536+$7*256+$8 }')
+  [ "$size" = "$dir" ] && pass "icon $dir is $size" || fail "icon in $dir is $size"
+done
+
+if [ "$failures" -ne 0 ]; then
+  echo "$failures check(s) failed; package contents:"
+  cat "$work/contents"
+  exit 1
+fi
+echo "all package checks passed"
