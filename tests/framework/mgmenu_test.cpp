@@ -1,0 +1,173 @@
+#include "framework/mgmenu.h"
+
+#include <allegro.h>
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <string>
+#include <vector>
+
+#include "tests/support/fakegame.h"
+#include "tests/support/gametest.h"
+#include "tests/support/keys.h"
+
+namespace {
+
+using MiniGameManagement::MGMenu;
+using TestSupport::FakeGame;
+
+// What the typist does once the menu has used up every pending tick: push these keys, then
+// hand out this many ticks.
+struct Step {
+    std::vector<int> Keys;  // scancodes
+    int Ticks;
+};
+
+// The typist's state, shared with the timer thread while a menu runs.
+std::atomic<int> Pending{0};  // plays GameTime
+const std::vector<Step>* Script = nullptr;
+std::atomic<size_t> NextStep{0};
+std::atomic<int> IdleCalls{0};
+std::atomic<bool> FellBack{false};
+
+// Calls of the typist, 200 a second, after the script is spent before it presses Enter itself.
+const int GiveUpAfter = 400;
+
+// Timer callback standing in for GameTimer and the player. It acts only while no tick is
+// pending, so the menu never reads the buffer while keys go in, and every key of a step is in
+// place before its ticks are.
+void Typist() {
+    if (Pending.load() > 0)
+        return;
+    size_t step = NextStep.load();
+    if (step < Script->size()) {
+        for (int code : (*Script)[step].Keys)
+            simulate_keypress(code << 8);
+        NextStep = step + 1;
+        Pending += (*Script)[step].Ticks;
+        return;
+    }
+    // The script is spent and the menu still runs: end it so the test fails, not hangs.
+    if (++IdleCalls >= GiveUpAfter) {
+        FellBack = true;
+        IdleCalls = 0;
+        simulate_keypress(KEY_ENTER << 8);
+        ++Pending;
+    }
+}
+
+class MenuTest : public TestSupport::GameTest {
+protected:
+    int White = 0;
+
+    void SetUp() override {
+        GameTest::SetUp();
+        White = makecol(255, 255, 255);
+    }
+    void TearDown() override {
+        EXPECT_EQ(FakeGame::Live, 0) << "the menu's games leaked or were deleted twice";
+        FakeGame::Live = 0;
+        GameTest::TearDown();
+    }
+
+    // Runs GetChoice against the script, after typing typedBefore. One tick is pending at
+    // the start and no key arrives with it, so the first scripted key comes after the menu
+    // has emptied the buffer.
+    int Choose(MGMenu& menu, const std::vector<Step>& script,
+               const std::vector<int>& typedBefore = {}) {
+        Script = &script;
+        NextStep = 0;
+        IdleCalls = 0;
+        FellBack = false;
+        Pending = 1;
+        for (int code : typedBefore)
+            TestSupport::TypeKey(code);
+        install_int_ex(Typist, BPS_TO_TIMER(200));
+        int choice = menu.GetChoice(&Pending);
+        remove_int(Typist);
+        EXPECT_FALSE(FellBack) << "the menu did not return on the scripted Enter";
+        EXPECT_EQ(NextStep.load(), script.size()) << "the menu returned before the script ended";
+        EXPECT_LE(Pending.load(), 0) << "pending ticks left to the shell";
+        return choice;
+    }
+};
+
+struct ChoiceCase {
+    const char* Rule;
+    std::vector<int> TypedBefore;
+    std::vector<Step> Script;
+    int Expected;
+};
+
+TEST_F(MenuTest, KeysMoveTheSelectionAndEnterPicksIt) {
+    const ChoiceCase cases[] = {
+        {"Enter alone picks the first game", {}, {{{KEY_ENTER}, 1}}, 0},
+        {"Up on the first line stays there", {}, {{{KEY_UP}, 1}, {{KEY_ENTER}, 1}}, 0},
+        {"Down stops at the last line",
+         {},
+         {{{KEY_DOWN}, 1}, {{KEY_DOWN}, 1}, {{KEY_DOWN}, 1}, {{KEY_DOWN}, 1}, {{KEY_DOWN}, 1},
+          {{KEY_DOWN}, 1}, {{KEY_ENTER}, 1}},
+         4},
+        {"Up moves back", {}, {{{KEY_DOWN, KEY_DOWN, KEY_DOWN, KEY_UP, KEY_ENTER}, 5}}, 2},
+        {"keys after Enter in its pass still count", {}, {{{KEY_ENTER, KEY_DOWN, KEY_DOWN}, 3}}, 2},
+        {"one key per tick: a single tick ends the pass at Enter",
+         {},
+         {{{KEY_ENTER, KEY_DOWN}, 1}},
+         0},
+        {"a key with no tick pending waits for a later pass",
+         {},
+         {{{KEY_DOWN}, 0}, {{KEY_ENTER}, 2}},
+         1},
+        {"other keys, the keypad's Enter among them, are ignored",
+         {},
+         {{{KEY_ESC, KEY_ENTER_PAD, KEY_A, KEY_DOWN}, 4}, {{KEY_ENTER}, 1}},
+         1},
+        {"keys typed before the menu opened are thrown away",
+         {KEY_DOWN, KEY_DOWN, KEY_DOWN},
+         {{{KEY_ENTER}, 1}},
+         0},
+        {"every pending tick is used up", {}, {{{KEY_ENTER}, 7}}, 0},
+    };
+    for (const ChoiceCase& c : cases) {
+        SCOPED_TRACE(c.Rule);
+        MGMenu menu(TestSupport::FakeFactories);
+        EXPECT_EQ(Choose(menu, c.Script, c.TypedBefore), c.Expected);
+        TestSupport::ClearKeys();
+    }
+}
+
+TEST_F(MenuTest, KeysUnreadAtEnterStayForTheGame) {
+    MGMenu menu(TestSupport::FakeFactories);
+    EXPECT_EQ(Choose(menu, {{{KEY_ENTER, KEY_DOWN, KEY_UP}, 1}}), 0);
+    ASSERT_TRUE(keypressed());
+    EXPECT_EQ(readkey() >> 8, KEY_DOWN);
+    ASSERT_TRUE(keypressed());
+    EXPECT_EQ(readkey() >> 8, KEY_UP);
+}
+
+TEST_F(MenuTest, ScreenListsEveryGameWithAnArrowOnTheSelection) {
+    MGMenu menu(TestSupport::FakeFactories);
+    ASSERT_EQ(Choose(menu, {{{KEY_DOWN, KEY_ENTER}, 2}}), 1);
+    const char* const lines[] = {
+        "   Fake 0 - Worth 10 MPH", "--> Fake 1 - Worth 20 MPH", "   Fake 2 - Worth 30 MPH",
+        "   Fake 3 - Worth 40 MPH", "   Fake 4 - Worth 50 MPH",
+    };
+    for (int i = 0; i < 5; ++i)
+        EXPECT_EQ(TestSupport::ReadText(screen, 15, 15 + 8 * i, White), lines[i]) << "line " << i;
+    EXPECT_EQ(TestSupport::ReadText(screen, 15, 55, White), "");
+    EXPECT_EQ(TestSupport::ReadText(screen, 0, 0, White), "") << "nothing above the list";
+}
+
+TEST_F(MenuTest, EachChoiceStartsAtTheFirstLine) {
+    MGMenu menu(TestSupport::FakeFactories);
+    EXPECT_EQ(Choose(menu, {{{KEY_DOWN, KEY_DOWN, KEY_ENTER}, 3}}), 2);
+    EXPECT_EQ(Choose(menu, {{{KEY_ENTER}, 1}}), 0);
+}
+
+TEST_F(MenuTest, EmptyMenuReturnsTheFirstLineAtOnce) {
+    MGMenu menu({});
+    Pending = 3;
+    EXPECT_EQ(menu.GetChoice(&Pending), 0);
+}
+
+}  // namespace
