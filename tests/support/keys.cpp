@@ -1,6 +1,7 @@
 #include "tests/support/keys.h"
 
 #include <allegro.h>
+#include <allegro/internal/aintern.h>
 
 #include <cctype>
 
@@ -27,15 +28,19 @@ void TypeText(const char* text) {
 void ClearKeys() {
     clear_keybuf();
     for (int i = 0; i < KEY_MAX; ++i)
-        key[i] = 0;
-    key_shifts = 0;
+        key[i] = _key[i] = 0;
+    key_shifts = _key_shifts = 0;
 }
 
+// poll_keyboard() copies the library's internal state into key[] and key_shifts, so both
+// copies are set.
 HeldKeys::HeldKeys(std::initializer_list<int> scancodes, bool ctrl) {
     for (int code : scancodes)
-        key[code] = 1;
-    if (ctrl)
+        key[code] = _key[code] = 1;
+    if (ctrl) {
         key_shifts |= KB_CTRL_FLAG;
+        _key_shifts |= KB_CTRL_FLAG;
+    }
 }
 
 HeldKeys::~HeldKeys() { ClearKeys(); }
