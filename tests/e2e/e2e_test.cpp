@@ -1,0 +1,700 @@
+// The built game in a real window on a private X server, driven with real key events and judged
+// only by what its window shows, its standard output and its exit status.
+#include <X11/keysym.h>
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <climits>
+#include <cstdio>
+#include <cstdlib>
+#include <iostream>
+#include <memory>
+#include <regex>
+#include <string>
+#include <vector>
+
+#include "tests/e2e/driver.h"
+#include "tests/e2e/screen.h"
+#include "tests/support/xserver.h"
+
+using namespace E2E;
+
+namespace {
+
+std::string GamePath;
+std::string ShotDir;  // set from HALTWICK_SHOTS: screens are saved there as PPM
+
+const int Patience = 5000;  // ms for the game to show the effect of a key
+
+const std::string WinMessage = "Congratulations! You have stopped the train! You win!";
+const std::string LoseMessage = "Aww! You did not stop the train! You lose!";
+const std::string HelpLastLine = "Press any key (except F1 or Escape) to continue...";
+
+// The games in the chooser menu's order.
+struct GameData {
+    std::string Name;
+    int Worth;  // MPH; a win takes off half of it, rounded down, in units of 2 MPH
+    std::string Title() const { return Name + " - Worth " + std::to_string(Worth) + " MPH"; }
+    int Drop() const { return Worth / 2 * 2; }
+};
+const GameData Games[] = {
+    {"Alphabet", 10}, {"Arrows", 10}, {"Cows and Bulls", 55}, {"Number Loop", 80}, {"Quick Math", 25}};
+
+const GameData& Game(const std::string& name) {
+    for (const GameData& g : Games)
+        if (g.Name == name)
+            return g;
+    throw std::invalid_argument(name);
+}
+
+const ScreenReader& Reader() {
+    static const ScreenReader reader;
+    return reader;
+}
+
+// One Xvfb per test process, shared by its tests and stopped at exit.
+const std::string& XDisplay() {
+    static const TestSupport::XServer server;
+    return server.Display;
+}
+
+std::string Trim(const std::string& s) { return s.substr(0, s.find_last_not_of(' ') + 1); }
+
+// n cells from (x, y), by default to the right edge, without the trailing blanks.
+std::string Line(const Image& img, int x, int y, Rgb c = White, int n = -1) {
+    return Trim(Reader().ReadAt(img, x, y, c, n < 0 ? (800 - x) / 8 : n));
+}
+
+std::string StatusLine(const Image& img, int row) { return Reader().Read(img, 8 * row, White, 400).Str; }
+
+bool Matches(const std::string& s, const std::string& pattern, std::smatch* m = nullptr) {
+    std::smatch local;
+    return std::regex_match(s, m ? *m : local, std::regex(pattern));
+}
+
+// "Time Left: m:ss" in seconds, INT_MIN when unreadable. A negative remainder reads 0:-14.
+int TimeLeft(const Image& img) {
+    std::smatch m;
+    std::string s = StatusLine(img, 1);
+    if (!Matches(s, R"(Time Left: (-?\d+):(-?\d+))", &m))
+        return INT_MIN;
+    return std::stoi(m[1]) * 60 + std::stoi(m[2]);
+}
+
+int SpeedMph(const Image& img) {
+    std::smatch m;
+    std::string s = StatusLine(img, 2);
+    return Matches(s, R"(Speed: (-?\d+) MPH)", &m) ? std::stoi(m[1]) : INT_MIN;
+}
+
+bool OnMainScreen(const Image& img) { return Line(img, 0, 270, White, 6) == "ALERT!"; }
+
+bool ShowsGame(const Image& img, const GameData& g) {
+    std::string title = "Mini Game: " + g.Title();
+    return Line(img, 0, 0, White, title.size()) == title;
+}
+
+// The end screen's box spans the winning message's width around x = 400; outside it is mosaic.
+const int EndBoxHalf = 8 * WinMessage.size() / 2;
+
+bool ShowsEnd(const Image& img, const std::string& message) {
+    return Reader().Read(img, 292, White, 400 - EndBoxHalf, 400 + EndBoxHalf).Str == message;
+}
+
+// The selected line of the chooser menu, -1 when the menu is not on screen.
+int MenuSelection(const Image& img) {
+    int selected = -1;
+    for (int i = 0; i < 5; ++i) {
+        std::string line = Line(img, 15, 15 + 8 * i);
+        if (line == "--> " + Games[i].Title())
+            selected = i;
+        else if (line != "   " + Games[i].Title())
+            return -1;
+    }
+    return selected;
+}
+
+void Shot(const Image& img, const std::string& name) {
+    if (!ShotDir.empty()) {
+        EXPECT_TRUE(img.SavePpm(ShotDir + "/" + name + ".ppm")) << name;
+    }
+}
+
+// A fresh game in its window, on its main screen.
+class Haltwick : public testing::Test {
+protected:
+    std::unique_ptr<GameProcess> Proc;
+    std::unique_ptr<GameWindow> Win;
+    Image First;  // the first main-screen frame seen
+
+    void Start() {
+        ASSERT_FALSE(XDisplay().empty()) << "Xvfb did not start";
+        Proc = std::make_unique<GameProcess>(GamePath, XDisplay());
+        Win = std::make_unique<GameWindow>(XDisplay());
+        ASSERT_TRUE(Win->Find("Haltwick", 10000)) << "no window titled Haltwick";
+        ASSERT_TRUE(Win->WaitFor(OnMainScreen, Patience, &First)) << "no main screen";
+    }
+
+    Image Screen() { return Win->Grab(); }
+
+    Image Await(const std::function<bool(const Image&)>& pred, const std::string& what,
+                int timeoutMs = Patience) {
+        Image img;
+        if (!Win->WaitFor(pred, timeoutMs, &img)) {
+            ADD_FAILURE() << "timed out waiting for " << what;
+            Shot(img, "failed");
+        }
+        return img;
+    }
+
+    // Holds a key the game tests as held until its effect shows. A main loop busy with a
+    // frame for the whole hold can miss it, so the press is repeated a few times.
+    Image HoldFor(unsigned long keysym, const std::function<bool(const Image&)>& pred,
+                  const std::string& what) {
+        Image img;
+        for (int tries = 0; tries < 3; ++tries) {
+            Win->Hold(keysym);
+            if (Win->WaitFor(pred, 1500, &img))
+                return img;
+        }
+        ADD_FAILURE() << "no " << what << " after holding the key";
+        Shot(img, "failed");
+        return img;
+    }
+
+    // Tab, then Down presses to the game's line, then Enter.
+    Image OpenGame(const GameData& g, const std::function<void(const Image&)>& onMenu = nullptr) {
+        Image menu = HoldFor(XK_Tab, [](const Image& i) { return MenuSelection(i) == 0; }, "menu");
+        if (onMenu)
+            onMenu(menu);
+        int index = &g - Games;
+        for (int i = 0; i < index; ++i)
+            Win->Tap(XK_Down);
+        Await([&](const Image& i) { return MenuSelection(i) == index; }, "menu line " + g.Name);
+        Win->Tap(XK_Return);
+        return Await([&](const Image& i) { return ShowsGame(i, g); }, g.Name);
+    }
+
+    Image AbandonGame() { return HoldFor(XK_End, OnMainScreen, "main screen after End"); }
+
+    // Keys pressed in the end screen's first 200 ms are thrown away: press until it exits.
+    void ExpectCleanExit() {
+        for (int i = 0; i < 20 && !Proc->WaitExit(250); ++i)
+            Win->Tap(XK_space);
+        ASSERT_TRUE(Proc->WaitExit(0)) << "still running after the end screen";
+        EXPECT_EQ(Proc->ExitStatus, 0);
+    }
+};
+
+void ExpectEndScreen(const Image& img, const std::string& message) {
+    int x0 = 400 - EndBoxHalf, x1 = 400 + EndBoxHalf;
+    int area = (x1 - x0 + 1) * (316 - 284 + 1);
+    EXPECT_EQ(img.Count(x0, 284, x1, 316, LightBlue) + img.Count(x0, 284, x1, 316, White), area);
+    EXPECT_GT(img.Count(x0, 284, x1, 316, LightBlue), area / 2);
+    EXPECT_EQ(img.Count(x0 - 1, 284, x0 - 1, 316, LightBlue), 0) << "box wider on the left";
+    EXPECT_EQ(img.Count(x1 + 1, 284, x1 + 1, 316, LightBlue), 0) << "box wider on the right";
+    EXPECT_EQ(img.Count(x0, 283, x1, 283, LightBlue), 0) << "box higher";
+    EXPECT_EQ(img.Count(x0, 317, x1, 317, LightBlue), 0) << "box lower";
+    struct Centred {
+        int Y;
+        std::string Str;
+    };
+    for (const Centred& c : {Centred{292, message}, Centred{308, "Press any key to exit."}}) {
+        Text t = Reader().Read(img, c.Y, White, x0, x1 + 1);
+        EXPECT_EQ(t.Str, c.Str);
+        EXPECT_EQ(t.X, 400 - 4 * (int)c.Str.size()) << c.Str << " not centred";
+    }
+}
+
+class Rules : public Haltwick {};
+class Screens : public Haltwick {};
+
+// ---- Rules of a run -------------------------------------------------------------------------
+
+TEST_F(Rules, NoDisplayExitsWith255AndPrintsNothing) {
+    // A display number nobody serves.
+    int n = 90;
+    struct stat st;
+    while (stat(("/tmp/.X11-unix/X" + std::to_string(n)).c_str(), &st) == 0 ||
+           stat(("/tmp/.X" + std::to_string(n) + "-lock").c_str(), &st) == 0)
+        ++n;
+    GameProcess proc(GamePath, ":" + std::to_string(n));
+    ASSERT_TRUE(proc.WaitExit(15000)) << "still running without a display";
+    EXPECT_EQ(proc.ExitStatus, 255);
+    EXPECT_EQ(proc.Output(), "");
+    EXPECT_EQ(proc.Errors(), "");
+}
+
+TEST_F(Rules, CtrlDownHeldStopsTheTrainAndWins) {
+    Start();
+    Win->Key(XK_Control_L, true);
+    Win->Key(XK_Down, true);
+    Image end = Await([](const Image& i) { return ShowsEnd(i, WinMessage); }, "win message");
+    Win->Key(XK_Down, false);
+    Win->Key(XK_Control_L, false);
+    ExpectEndScreen(end, WinMessage);
+    Shot(end, "end-win");
+    ExpectCleanExit();
+}
+
+TEST_F(Rules, EscapeLoses) {
+    Start();
+    Image end = HoldFor(XK_Escape, [](const Image& i) { return ShowsEnd(i, LoseMessage); },
+                        "lose message");
+    ExpectEndScreen(end, LoseMessage);
+    Shot(end, "end-lose");
+    ExpectCleanExit();
+}
+
+TEST_F(Rules, EndDuringAGameCostsThirtySeconds) {
+    Start();
+    Image game = HoldFor(XK_Home, [](const Image& i) { return Line(i, 0, 0, White, 10) == "Mini Game:"; },
+                         "mini-game after Home");
+    int before = TimeLeft(game);
+    int after = TimeLeft(AbandonGame());
+    EXPECT_GE(before - after, 30);
+    EXPECT_LE(before - after, 31) << "more than the penalty and one second";
+}
+
+TEST_F(Rules, CountdownStandsStillInMenuAndHelpAndRunsOtherwise) {
+    Start();
+    int beforeMenu = TimeLeft(Screen());
+    const GameData& alphabet = Game("Alphabet");
+    Image game = OpenGame(alphabet, [](const Image&) { SleepMs(3000); });
+    EXPECT_LE(beforeMenu - TimeLeft(game), 1) << "the clock ran while the menu was up";
+
+    std::string helpTitle = "Help for " + alphabet.Title();
+    HoldFor(XK_F1, [&](const Image& i) { return Line(i, 100, 100) == helpTitle; }, "help");
+    SleepMs(100);  // the clock stops from the tick after the help opened
+    int helpStart = TimeLeft(Screen());
+    SleepMs(3000);
+    EXPECT_EQ(TimeLeft(Screen()), helpStart) << "the clock ran while the help was up";
+
+    Win->Tap(XK_space);
+    Await([&](const Image& i) { return ShowsGame(i, alphabet) && Line(i, 100, 100) == ""; },
+          "help closed");
+    int running = TimeLeft(Screen());
+    SleepMs(10000);
+    int fallen = running - TimeLeft(Screen());
+    EXPECT_GE(fallen, 9);
+    EXPECT_LE(fallen, 11);
+}
+
+// ---- What each screen shows ------------------------------------------------------------------
+
+TEST_F(Screens, MainScreenFollowsTheLayout) {
+    Start();
+    EXPECT_EQ(Win->Title(), "Haltwick");
+    EXPECT_EQ(Win->Width, 800);
+    EXPECT_EQ(Win->Height, 600);
+    EXPECT_EQ(TimeLeft(First), 366) << "the first frame does not show 6:06";
+    EXPECT_EQ(SpeedMph(First), 150);
+    Image img = Screen();
+    Shot(img, "main");
+
+    // Status lines end at the right edge.
+    const char* statusPatterns[] = {R"(FPS: \d+)", R"(Time Left: \d:\d\d)", R"(Speed: \d+ MPH)"};
+    for (int row = 0; row < 3; ++row) {
+        Text t = Reader().Read(img, 8 * row, White, 400);
+        EXPECT_TRUE(Matches(t.Str, statusPatterns[row])) << t.Str;
+        EXPECT_EQ(t.X + 8 * (int)t.Str.size(), 800) << t.Str;
+    }
+
+    struct Row {
+        int Y;
+        Rgb Colour;
+        std::string Str;
+    };
+    const Row intro[] = {
+        {270, White,
+         "ALERT! An elderly lady has FALLEN on your train. You have 6 minutes and 6 seconds to "
+         "stop the train,"},
+        {278, White,
+         "before she falls out and dies. Play through the random mini-games to slow the train "
+         "down until it"},
+        {286, White,
+         "slows to a stop. If you can stop the train in time, you save her and win! Good luck!"},
+        {294, Yellow,
+         "  You slow down for each mini-game won. To play a game hit Home. To exit the game, hit "
+         "End. You are"},
+        {302, Yellow,
+         "  penalized for each game you end without finishing. You can choose a mini-game by "
+         "hitting Tab."},
+        {326, White,
+         "To get help in a game press F1. The timer is stopped while you read the help screens."},
+    };
+    for (const Row& r : intro) {
+        // 100 cells fit across the screen; a longer row runs off its right edge.
+        std::string shown = r.Str.substr(0, 100);
+        EXPECT_EQ(Line(img, 0, r.Y, r.Colour), shown.substr(0, shown.find_last_not_of(' ') + 1));
+    }
+
+    // Title banner: six rows of font text, at most 75 cells wide.
+    for (int y = 210; y <= 250; y += 8) {
+        Text t = Reader().Read(img, y, White);
+        EXPECT_FALSE(t.Str.empty()) << "banner row " << y;
+        EXPECT_EQ(t.Str.find('?'), std::string::npos) << "banner row " << y << ": " << t.Str;
+        EXPECT_LE(t.X + 8 * (int)t.Str.size(), 600) << "banner row " << y;
+    }
+    EXPECT_EQ(img.Count(0, 202, 799, 209, White) + img.Count(0, 258, 799, 269, White), 0);
+
+    // The track: the repeating " - - +" unit, in brown, in its row only.
+    std::string track = Reader().ReadAt(img, 0, 170, Brown, 100);
+    const std::string unit = " - - +";
+    bool repeats = false;
+    for (int phase = 0; phase < 6 && !repeats; ++phase) {
+        repeats = true;
+        for (int i = 0; i < 100; ++i)
+            repeats = repeats && track[i] == unit[(i + phase) % 6];
+    }
+    EXPECT_TRUE(repeats) << track;
+    EXPECT_EQ(img.Count(0, 0, 799, 599, Brown), img.Count(0, 170, 799, 177, Brown));
+
+    // The train picture: grey, against the right edge, above the track.
+    int inPicture = img.Count(250, 50, 799, 169, Grey);
+    EXPECT_GT(inPicture, 500);
+    EXPECT_EQ(img.Count(0, 0, 799, 599, Grey), inPicture) << "grey outside the picture";
+}
+
+TEST_F(Screens, MenuListsTheGamesAndEachGameShowsItsTitleAndFirstLine) {
+    Start();
+    // Where each game writes its first line, and what it says in a fresh game.
+    struct FirstLine {
+        std::string Game;
+        int X, Y;
+        std::string Pattern;
+        std::string Shot;
+    };
+    const FirstLine firstLines[] = {
+        {"Alphabet", 15, 15, "Current Letter: a", "alphabet"},
+        {"Arrows", 15, 15, "Arrow 0: (Left|Right|Up|Down)", "arrows"},
+        {"Cows and Bulls", 25, 75, "Previous Guesses:", "cowsandbulls"},
+        {"Number Loop", 392, 20, R"(\d\d)", "numberloop"},
+        {"Quick Math", 15, 15, R"(Current Problem: \d+ [-+*] \d+ = 0)", "quickmath"},
+    };
+    for (const FirstLine& f : firstLines) {
+        SCOPED_TRACE(f.Game);
+        Image game = OpenGame(Game(f.Game), [&](const Image& menu) {
+            // Nothing but the list, first line selected.
+            EXPECT_EQ(menu.Count(0, 0, 799, 599, White), menu.Count(15, 15, 799, 54, White));
+            if (f.Game == "Alphabet")
+                Shot(menu, "menu");
+        });
+        Text t = Reader().Read(game, f.Y, White, 0, 640);
+        EXPECT_TRUE(Matches(t.Str, f.Pattern)) << t.Str;
+        EXPECT_EQ(t.X, f.X);
+        EXPECT_TRUE(Matches(StatusLine(game, 1), R"(Time Left: \d:\d\d)"));
+        Shot(game, f.Shot);
+        AbandonGame();
+    }
+}
+
+// The cells of the current-guess line "Guess:  d d d d" with the underscore under the next digit.
+void ExpectCurrentGuess(const Image& img, const std::string& digits, int next) {
+    EXPECT_EQ(Line(img, 50, 50, White, 7), "Guess:");
+    for (int k = 0; k < 4; ++k) {
+        uint64_t want = Reader().Glyph(digits[k]) | (k == next ? Reader().Glyph('_') : 0);
+        EXPECT_EQ(Reader().Cell(img, 50 + 64 + 16 * k, 50, White), want) << "digit " << k;
+    }
+}
+
+TEST_F(Screens, CowsAndBullsScoresGuessesNewestFirst) {
+    Start();
+    const GameData& game = Game("Cows and Bulls");
+    ExpectCurrentGuess(OpenGame(game), "0000", 0);
+    Win->Type("7");
+    ExpectCurrentGuess(Await([](const Image& i) { return Line(i, 50, 50, White, 10) == "Guess:  7"; },
+                             "first digit"),
+                       "7000", 1);
+
+    // 7123, then each digit four times: a guess dddd scores one cow or bull per d in the
+    // secret, so the ten of them add up to 4.
+    std::vector<std::string> guesses = {"7123"};
+    for (char d = '0'; d <= '9'; ++d)
+        guesses.push_back(std::string(4, d));
+    int total = 0;
+    for (size_t n = 1; n <= guesses.size(); ++n) {
+        const std::string& guess = guesses[n - 1];
+        Win->Type(n == 1 ? guess.substr(1) : guess);
+        std::string row = "Guess " + std::to_string(n) + ": " + guess;
+        Image img = Await([&](const Image& i) {
+            return Line(i, 40, 90).rfind(row, 0) == 0 || OnMainScreen(i);
+        }, row);
+        if (OnMainScreen(img)) {  // the guess was the secret
+            EXPECT_EQ(SpeedMph(img), 150 - game.Drop());
+            return;
+        }
+        std::smatch m;
+        std::string shown = Line(img, 40, 90);
+        ASSERT_TRUE(Matches(shown, row + R"(   Cows: (\d)  Bulls: (\d))", &m)) << shown;
+        int score = std::stoi(m[1]) + std::stoi(m[2]);
+        EXPECT_LE(score, 4);
+        if (n > 1)
+            total += score;
+        ExpectCurrentGuess(img, "0000", 0);
+        // Older guesses move down one row each.
+        for (size_t r = 1; r < n; ++r)
+            EXPECT_EQ(Line(img, 40, 90 + 8 * r).rfind("Guess " + std::to_string(n - r) + ": " +
+                                                   guesses[n - r - 1], 0), 0u);
+    }
+    EXPECT_EQ(total, 4);
+}
+
+// The overlay's text lines from (100, 100) down to its last line; the box is 75 cells wide.
+std::vector<std::string> HelpLines(const Image& img) {
+    std::vector<std::string> lines;
+    for (int y = 100; y < 560 && (lines.empty() || lines.back() != HelpLastLine); y += 8)
+        lines.push_back(Line(img, 100, y, White, 75));
+    return lines;
+}
+
+// The purple frame runs 10 pixels outside the text box: x 90 to 710, y 90 to 10 below the text.
+void ExpectHelpFrame(const Image& img, int lineCount) {
+    int bottom = 100 + 8 * lineCount + 10;
+    EXPECT_EQ(img.Count(90, 90, 710, 90, Purple), 621) << "top";
+    EXPECT_EQ(img.Count(90, bottom, 710, bottom, Purple), 621) << "bottom";
+    EXPECT_EQ(img.Count(90, 90, 90, bottom, Purple), bottom - 89) << "left";
+    EXPECT_EQ(img.Count(710, 90, 710, bottom, Purple), bottom - 89) << "right";
+    EXPECT_EQ(img.Count(0, 0, 799, 599, Purple), 2 * 621 + 2 * (bottom - 91)) << "purple elsewhere";
+}
+
+void ExpectHelp(const Image& img, const std::vector<std::string>& lines) {
+    std::vector<std::string> want;
+    for (const std::string& l : lines)
+        want.push_back(Trim(l));
+    EXPECT_EQ(HelpLines(img), want);
+    ExpectHelpFrame(img, want.size());
+}
+
+TEST_F(Screens, HelpOverlayWrapsTheHelpTextInItsFrame) {
+    Start();
+    const GameData& game = Game("Quick Math");
+    OpenGame(game);
+    Image help = HoldFor(XK_F1, [&](const Image& i) { return Line(i, 100, 100) == "Help for " + game.Title(); },
+                         "help");
+    std::vector<std::string> lines = HelpLines(help);
+    std::string words;
+    for (const std::string& l : lines)
+        words += l.empty() ? "" : l + " ";
+    EXPECT_EQ(words, "Help for " + game.Title() +
+                         " Answer the 10 simple math questions as quicky as you can - the longer "
+                         "you take, the less time you will have for other activities and stopping "
+                         "the train. " + HelpLastLine + " ");
+    EXPECT_EQ(lines[1], "") << "a blank line after the title";
+    EXPECT_EQ(lines[lines.size() - 2], "") << "a blank line before the last";
+    ExpectHelpFrame(help, lines.size());
+}
+
+// The loop as drawn: the slot above the line and the 20 cells clockwise from the left end of the
+// middle row. Each row is centred on x = 400 by itself.
+struct Ring {
+    int Slot = -1;
+    std::vector<int> Cells;
+    bool operator==(const Ring& o) const { return Slot == o.Slot && Cells == o.Cells; }
+};
+
+bool ReadRing(const Image& img, Ring* ring) {
+    struct RowShape {
+        int FirstInk;  // x of the first cell with ink
+        std::string Pattern;
+    };
+    const std::string nine = R"( ?(\d\d) (\d\d) (\d\d) (\d\d) (\d\d) (\d\d) (\d\d) (\d\d) (\d\d))";
+    // The "|" and "X" column stands over the fifth number of the top row.
+    const RowShape rows[] = {
+        {392, R"((\d\d))"}, {396, R"(\|)"}, {396, R"(\|)"}, {396, "X"}, {396, R"(\|)"},
+        {396, R"(\|)"},     {300, nine},    {284, R"((\d\d) {25}(\d\d))"}, {300, nine},
+    };
+    std::vector<std::vector<int>> numbers;
+    for (int r = 0; r < 9; ++r) {
+        Text t = Reader().Read(img, 20 + 8 * r, White, 0, 640);
+        std::smatch m;
+        if (t.X != rows[r].FirstInk || !Matches(t.Str, rows[r].Pattern, &m))
+            return false;
+        std::vector<int> row;
+        for (size_t i = 1; i < m.size(); ++i)
+            row.push_back(std::stoi(m[i]));
+        numbers.push_back(row);
+    }
+    ring->Slot = numbers[0][0];
+    ring->Cells = {numbers[7][0]};
+    ring->Cells.insert(ring->Cells.end(), numbers[6].begin(), numbers[6].end());
+    ring->Cells.push_back(numbers[7][1]);
+    ring->Cells.insert(ring->Cells.end(), numbers[8].rbegin(), numbers[8].rend());
+    return true;
+}
+
+Ring AwaitRing(GameWindow& win, const std::function<bool(const Ring&)>& pred, const std::string& what) {
+    Ring ring;
+    EXPECT_TRUE(win.WaitFor([&](const Image& i) { return ReadRing(i, &ring) && pred(ring); },
+                            Patience))
+        << "timed out waiting for " << what;
+    return ring;
+}
+
+TEST_F(Screens, NumberLoopTurnsSwapsShowsItsHelpAndDumpsItsGoal) {
+    Start();
+    const GameData& game = Game("Number Loop");
+    OpenGame(game);
+    Ring dealt = AwaitRing(*Win, [](const Ring&) { return true; }, "the dealt ring");
+    ASSERT_EQ(dealt.Cells.size(), 20u);
+    std::vector<bool> seen(21);
+    for (int v : dealt.Cells)
+        if (v >= 1 && v <= 20)
+            seen[v] = true;
+    EXPECT_EQ(std::count(seen.begin(), seen.end(), true), 20) << "not the numbers 1 to 20";
+    EXPECT_EQ(dealt.Slot, 0);
+
+    // The dump is of the board by index; with the loop unturned that is the ring's order.
+    Win->Tap(XK_z);
+    std::string goal = "if(Num == 0 ";
+    for (int i = 0; i < 20; ++i)
+        goal += "&& Board[(Pos + " + std::to_string(i) + ") % 20] == " +
+                std::to_string(dealt.Cells[i]) + " ";
+    goal += ")";
+
+    Win->Tap(XK_Left);
+    Ring turned = AwaitRing(*Win, [&](const Ring& r) { return !(r == dealt); }, "a turn");
+    for (int k = 0; k < 20; ++k)
+        EXPECT_EQ(turned.Cells[k], dealt.Cells[(k + 1) % 20]) << "Left moves every cell one place";
+    EXPECT_EQ(turned.Slot, 0);
+
+    Win->Tap(XK_space);
+    Ring swapped = AwaitRing(*Win, [&](const Ring& r) { return !(r == turned); }, "a swap");
+    Ring expected = turned;
+    std::swap(expected.Slot, expected.Cells[5]);
+    EXPECT_EQ(swapped, expected) << "Space swaps the slot with the fifth top-row number";
+
+    // The help picture keeps its hard blanks; the first line is one long word broken at 74 cells.
+    Image help = HoldFor(XK_F1, [&](const Image& i) { return Line(i, 100, 100) == "Help for " + game.Title(); },
+                         "help");
+    Shot(help, "help");
+    const std::string intro =
+        "The idea is to organize the numbers in the loop. The left and right arrows rotate the "
+        "loop. Pressing space swaps the value above the line and under it. The idea is to get the "
+        "loop to look like the following:";
+    const std::string outro =
+        "The quicker you accomplish this, the quicker you can get back to stopping the train!";
+    const std::vector<std::string> lines = {
+        "Help for " + game.Title(), "", intro.substr(0, 74), intro.substr(74, 74), intro.substr(148),
+        "           0", "           |", "           |", "           X", "           |", "           |",
+        " 01 02 03 04 05 06 07 08 09", "10                        11", " 12 13 14 15 16 17 18 19 20",
+        "", outro.substr(0, 74), outro.substr(74), "", HelpLastLine};
+    ExpectHelp(help, lines);
+
+    // The key that closes the help does not reach the game: Left would turn the loop.
+    Win->Tap(XK_Left);
+    Ring after = AwaitRing(*Win, [](const Ring&) { return true; }, "the ring after the help");
+    EXPECT_EQ(after, swapped);
+
+    HoldFor(XK_Escape, [](const Image& i) { return ShowsEnd(i, LoseMessage); }, "lose message");
+    ExpectCleanExit();
+    EXPECT_EQ(Proc->Output(), goal);
+}
+
+
+// ---- A whole run, played from the screen -----------------------------------------------------
+
+class Player : public Haltwick {
+protected:
+    std::string StatusAt15(const Image& img) { return Line(img, 15, 15, White, 40); }
+
+    // Reads "Current Problem: a op b = 0", types the answer and Enter; eleven right answers win.
+    void PlayQuickMath() {
+        for (int solved = 0; solved < 11; ++solved) {
+            std::string line;
+            Await([&](const Image& i) {
+                line = StatusAt15(i);
+                return Matches(line, R"(Current Problem: \d+ [-+*] \d+ = 0)");
+            }, "a problem");
+            std::smatch m;
+            ASSERT_TRUE(Matches(line, R"(Current Problem: (\d+) ([-+*]) (\d+) = 0)", &m)) << line;
+            int a = std::stoi(m[1]), b = std::stoi(m[3]);
+            char op = m[2].str()[0];
+            std::string answer = std::to_string(op == '+' ? a + b : op == '-' ? a - b : a * b);
+            std::string typed = line.substr(0, line.size() - 1) + answer;
+            Win->Type(answer);
+            Await([&](const Image& i) { return StatusAt15(i) == typed; }, typed);
+            Win->Tap(XK_Return);
+            // The line changes, unless the next problem happens to be the same zero-answer one.
+            if (solved < 10)
+                Win->WaitFor([&](const Image& i) { return StatusAt15(i) != typed; }, 2000);
+        }
+    }
+
+    void PlayAlphabet() {
+        Await([&](const Image& i) { return StatusAt15(i) == "Current Letter: a"; }, "letter a");
+        Win->Type("abcdefghijklmnopqrstuvwxyz");
+    }
+
+    // Reads "Arrow n: <name>", holds that arrow for a few ticks and waits for the line to change.
+    void PlayArrows(const GameData& game) {
+        const std::pair<std::string, unsigned long> keys[] = {
+            {"Left", XK_Left}, {"Right", XK_Right}, {"Up", XK_Up}, {"Down", XK_Down}};
+        std::string line;
+        auto over = [&](const Image& i) { return !ShowsGame(i, game); };
+        for (int presses = 0; presses < 60; ++presses) {
+            Image img = Await([&](const Image& i) {
+                line = StatusAt15(i);
+                return over(i) || Matches(line, R"(Arrow \d+: (Left|Right|Up|Down))");
+            }, "an arrow");
+            if (over(img))
+                return;
+            for (const auto& k : keys)
+                if (line.substr(line.find(": ") + 2) == k.first)
+                    Win->Hold(k.second, 40);
+            // A hold the main loop missed is simply made again.
+            Win->WaitFor([&](const Image& i) { return over(i) || StatusAt15(i) != line; }, 1500);
+        }
+        ADD_FAILURE() << "Arrows not won after 60 presses";
+    }
+};
+
+TEST_F(Player, StopsTheTrainByWinningGamesWithoutTheCtrlKeys) {
+    Start();
+    // 150 MPH: five Quick Maths take off 120, then Alphabet, Arrows and Alphabet 10 each.
+    const char* plan[] = {"Quick Math", "Quick Math", "Quick Math", "Quick Math", "Quick Math",
+                          "Alphabet",   "Arrows",     "Alphabet"};
+    int speed = SpeedMph(First);
+    ASSERT_EQ(speed, 150);
+    int timeLeft = 0;
+    Image after;
+    for (const char* name : plan) {
+        SCOPED_TRACE(name);
+        const GameData& game = Game(name);
+        timeLeft = TimeLeft(OpenGame(game));
+        if (game.Name == "Quick Math")
+            PlayQuickMath();
+        else if (game.Name == "Alphabet")
+            PlayAlphabet();
+        else
+            PlayArrows(game);
+        if (HasFatalFailure())
+            return;
+        speed -= game.Drop();
+        after = Await([](const Image& i) { return OnMainScreen(i) || ShowsEnd(i, WinMessage); },
+                      "the game's end");
+        if (speed > 0) {
+            EXPECT_EQ(SpeedMph(after), speed);
+        }
+    }
+    EXPECT_TRUE(ShowsEnd(after, WinMessage));
+    // The last game took under a second.
+    int used = 366 - timeLeft;
+    std::cout << "[ player   ] game time used: " << used << " to " << used + 1 << " s of 366\n";
+    EXPECT_LT(used, 180) << "not well inside the time";
+    ExpectCleanExit();
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    testing::InitGoogleTest(&argc, argv);
+    if (argc < 2) {
+        std::fprintf(stderr, "usage: %s path/to/haltwick [gtest options]\n", argv[0]);
+        return 2;
+    }
+    GamePath = argv[1];
+    if (const char* dir = std::getenv("HALTWICK_SHOTS"))
+        ShotDir = dir;
+    return RUN_ALL_TESTS();
+}
