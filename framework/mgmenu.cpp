@@ -26,9 +26,6 @@ int MGMenu::GetChoice(std::atomic<int>* ticks) {
     // The Tab that opened the menu and anything typed before it must not move the selection.
     clear_keybuf();
 
-    int white = makecol(255, 255, 255);
-    int black = makecol(0, 0, 0);
-    int lineHeight = text_height(font);
     int selected = 0;
     bool chosen = false;
     while (!chosen) {
@@ -54,10 +51,7 @@ int MGMenu::GetChoice(std::atomic<int>* ticks) {
             --*ticks;
         }
 
-        clear_bitmap(page);
-        for (int i = 0; i < count; ++i)
-            textprintf_ex(page, font, 15, 15 + i * lineHeight, white, black, "%s %s",
-                          i == selected ? "-->" : "  ", infos[i]->Name.c_str());
+        DrawList(page, infos, selected);
         blit(page, screen, 0, 0, 0, 0, SCREEN_W, SCREEN_H);
     }
 
@@ -67,6 +61,17 @@ int MGMenu::GetChoice(std::atomic<int>* ticks) {
     }
     destroy_bitmap(page);
     return selected;
+}
+
+void MGMenu::DrawList(BITMAP* page, const std::vector<MiniGames::MiniGameInfo*>& infos,
+                      int selected) {
+    int white = makecol(255, 255, 255);
+    int black = makecol(0, 0, 0);
+    int lineHeight = text_height(font);
+    clear_bitmap(page);
+    for (int i = 0; i < static_cast<int>(infos.size()); ++i)
+        textprintf_ex(page, font, 15, 15 + i * lineHeight, white, black, "%s %s",
+                      i == selected ? "-->" : "  ", infos[i]->Name.c_str());
 }
 
 }  // namespace MiniGameManagement

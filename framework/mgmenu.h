@@ -6,6 +6,8 @@
 
 #include "framework/minigame.h"
 
+struct BITMAP;
+
 namespace MiniGameManagement {
 
 // The chooser menu opened by Tab: lists the games by name and returns the line picked with
@@ -20,6 +22,11 @@ public:
     // timer thread keeps adding to it). Returns the selected line at the end of that pass;
     // with no games to offer, returns 0 at once (an index NewMiniGame(int) ignores).
     int GetChoice(std::atomic<int>* ticks);
+
+    // Draws one pass's page into page (screen-sized): black, with line i naming infos[i] and
+    // the marker on line selected. Called once per pass, so it allocates nothing.
+    static void DrawList(BITMAP* page, const std::vector<MiniGames::MiniGameInfo*>& infos,
+                         int selected);
 };
 
 }  // namespace MiniGameManagement
