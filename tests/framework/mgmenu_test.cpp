@@ -10,51 +10,16 @@
 #include "tests/support/fakegame.h"
 #include "tests/support/gametest.h"
 #include "tests/support/keys.h"
+#include "tests/support/typist.h"
 
 namespace {
 
 using MiniGameManagement::MGMenu;
 using TestSupport::FakeGame;
 
-// What the typist does once the menu has used up every pending tick: push these keys, then
-// hand out this many ticks.
-struct Step {
-    std::vector<int> Keys;  // scancodes
-    int Ticks;
-};
+using Script = std::vector<TestSupport::TypistStep>;
 
-// The typist's state, shared with the timer thread while a menu runs.
 std::atomic<int> Pending{0};  // plays GameTime
-const std::vector<Step>* Script = nullptr;
-std::atomic<size_t> NextStep{0};
-std::atomic<int> IdleCalls{0};
-std::atomic<bool> FellBack{false};
-
-// Calls of the typist, 200 a second, after the script is spent before it presses Enter itself.
-const int GiveUpAfter = 400;
-
-// Timer callback standing in for GameTimer and the player. It acts only while no tick is
-// pending, so the menu never reads the buffer while keys go in, and every key of a step is in
-// place before its ticks are.
-void Typist() {
-    if (Pending.load() > 0)
-        return;
-    size_t step = NextStep.load();
-    if (step < Script->size()) {
-        for (int code : (*Script)[step].Keys)
-            simulate_keypress(code << 8);
-        NextStep = step + 1;
-        Pending += (*Script)[step].Ticks;
-        return;
-    }
-    // The script is spent and the menu still runs: end it so the test fails, not hangs.
-    if (++IdleCalls >= GiveUpAfter) {
-        FellBack = true;
-        IdleCalls = 0;
-        simulate_keypress(KEY_ENTER << 8);
-        ++Pending;
-    }
-}
 
 class MenuTest : public TestSupport::GameTest {
 protected:
@@ -70,23 +35,15 @@ protected:
         GameTest::TearDown();
     }
 
-    // Runs GetChoice against the script, after typing typedBefore. One tick is pending at
-    // the start and no key arrives with it, so the first scripted key comes after the menu
-    // has emptied the buffer.
-    int Choose(MGMenu& menu, const std::vector<Step>& script,
-               const std::vector<int>& typedBefore = {}) {
-        Script = &script;
-        NextStep = 0;
-        IdleCalls = 0;
-        FellBack = false;
-        Pending = 1;
+    // Runs GetChoice against the script, after typing typedBefore.
+    int Choose(MGMenu& menu, const Script& script, const std::vector<int>& typedBefore = {}) {
         for (int code : typedBefore)
             TestSupport::TypeKey(code);
-        install_int_ex(Typist, BPS_TO_TIMER(200));
+        TestSupport::Typist typist(&Pending, script);
         int choice = menu.GetChoice(&Pending);
-        remove_int(Typist);
-        EXPECT_FALSE(FellBack) << "the menu did not return on the scripted Enter";
-        EXPECT_EQ(NextStep.load(), script.size()) << "the menu returned before the script ended";
+        EXPECT_FALSE(typist.FellBack()) << "the menu did not return on the scripted Enter";
+        EXPECT_EQ(typist.StepsPlayed(), static_cast<int>(script.size()))
+            << "the menu returned before the script ended";
         EXPECT_LE(Pending.load(), 0) << "pending ticks left to the shell";
         return choice;
     }
@@ -95,7 +52,7 @@ protected:
 struct ChoiceCase {
     const char* Rule;
     std::vector<int> TypedBefore;
-    std::vector<Step> Script;
+    Script Steps;
     int Expected;
 };
 
@@ -131,7 +88,7 @@ TEST_F(MenuTest, KeysMoveTheSelectionAndEnterPicksIt) {
     for (const ChoiceCase& c : cases) {
         SCOPED_TRACE(c.Rule);
         MGMenu menu(TestSupport::FakeFactories);
-        EXPECT_EQ(Choose(menu, c.Script, c.TypedBefore), c.Expected);
+        EXPECT_EQ(Choose(menu, c.Steps, c.TypedBefore), c.Expected);
         TestSupport::ClearKeys();
     }
 }

@@ -236,11 +236,12 @@ TEST_F(RunTest, TabPausesTheClockAndStartsTheChosenGame) {
     ClockRanDuringMenu = false;
     {
         TestSupport::Typist typist(
-            &GameTime, TestSupport::OneKeyPerTick({KEY_DOWN << 8, KEY_DOWN << 8, KEY_DOWN << 8,
-                                                   KEY_DOWN << 8, KEY_ENTER << 8 | '\r'}),
+            &GameTime,
+            TestSupport::OneKeyPerTick({KEY_DOWN, KEY_DOWN, KEY_DOWN, KEY_DOWN, KEY_ENTER}),
             NoteClock);
         HeldKeys held({KEY_TAB});
         Ticks(1);
+        EXPECT_FALSE(typist.FellBack());
     }
     EXPECT_FALSE(ClockRanDuringMenu);
     EXPECT_TRUE(TimerActive);

@@ -7,47 +7,58 @@ namespace TestSupport {
 namespace {
 
 // The library's timer calls a plain function, so the running script lives here.
-std::atomic<int>* ScriptTicks = nullptr;
+std::atomic<int>* Pending = nullptr;
 std::vector<TypistStep> Script;
 std::atomic<int> NextStep{0};
+std::atomic<int> IdleCalls{0};
+std::atomic<bool> GaveUp{false};
 void (*StepHook)() = nullptr;
 
+const int CallsPerSecond = 200;
+const int GiveUpAfter = 2 * CallsPerSecond;
+
 void PlayStep() {
-    if (*ScriptTicks > 0)
+    if (*Pending > 0)
         return;
-    if (StepHook)
-        StepHook();
     int step = NextStep;
     if (step < static_cast<int>(Script.size())) {
-        for (int k : Script[step].Keys)
-            simulate_keypress(k);
+        if (StepHook)
+            StepHook();
+        for (int code : Script[step].Keys)
+            simulate_keypress(code << 8);
         NextStep = step + 1;
-        *ScriptTicks += Script[step].Ticks;
-    } else {
-        simulate_keypress(KEY_ENTER << 8 | '\r');
-        *ScriptTicks += 1;
+        *Pending += Script[step].Ticks;
+    } else if (++IdleCalls >= GiveUpAfter) {
+        GaveUp = true;
+        IdleCalls = 0;
+        simulate_keypress(KEY_ENTER << 8);
+        *Pending += 1;
     }
 }
 
 }  // namespace
 
 Typist::Typist(std::atomic<int>* ticks, std::vector<TypistStep> script, void (*onStep)()) {
-    ScriptTicks = ticks;
+    Pending = ticks;
     Script = std::move(script);
     NextStep = 0;
+    IdleCalls = 0;
+    GaveUp = false;
     StepHook = onStep;
     *ticks = 1;
-    install_int_ex(PlayStep, MSEC_TO_TIMER(1));
+    install_int_ex(PlayStep, BPS_TO_TIMER(CallsPerSecond));
 }
 
 Typist::~Typist() { remove_int(PlayStep); }
 
 int Typist::StepsPlayed() const { return NextStep; }
 
-std::vector<TypistStep> OneKeyPerTick(std::initializer_list<int> keys) {
+bool Typist::FellBack() const { return GaveUp; }
+
+std::vector<TypistStep> OneKeyPerTick(std::initializer_list<int> scancodes) {
     std::vector<TypistStep> script;
-    for (int k : keys)
-        script.push_back({{k}, 1});
+    for (int code : scancodes)
+        script.push_back({{code}, 1});
     return script;
 }
 
