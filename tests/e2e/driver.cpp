@@ -11,6 +11,7 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <cstdint>
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
@@ -206,9 +207,12 @@ Image GameWindow::Grab(Rect r) {
         int shift = __builtin_ctzl(mask);
         return int((pixel & mask) >> shift) * 255 / int(mask >> shift);
     };
+    // The usual 24-bit server layout is read straight from the buffer; anything else per pixel.
+    bool direct = x->bits_per_pixel == 32 && x->byte_order == LSBFirst;
     for (int y = 0; y < r.H; ++y)
         for (int x0 = 0; x0 < r.W; ++x0) {
-            unsigned long p = XGetPixel(x, x0, y);
+            unsigned long p = direct ? *(uint32_t*)(x->data + y * x->bytes_per_line + 4 * x0)
+                                     : XGetPixel(x, x0, y);
             img.Pixels.push_back(
                 Rgb{channel(p, x->red_mask), channel(p, x->green_mask), channel(p, x->blue_mask)});
         }
