@@ -449,6 +449,7 @@ TEST_F(Screens, CowsAndBullsScoresGuessesNewestFirst) {
                                                    guesses[n - r - 1], 0), 0u);
     }
     EXPECT_EQ(total, 4);
+    Shot(Screen(), "cowsandbulls-guesses");
 }
 
 // The overlay's text lines from (100, 100) down to its last line; the box is 75 cells wide.
