@@ -62,11 +62,14 @@ TEST_P(ScreenAlloc, TicksAndFramesAllocateNothing) {
     EXPECT_EQ(scene.Run.InGame, GetParam() != Screen::Main) << "the scene left its screen";
 }
 
+INSTANTIATE_TEST_SUITE_P(Screens, ScreenAlloc, ::testing::ValuesIn(TestSupport::AllScreens),
+                         ParamName);
+
+using HelpAlloc = ScreenAlloc;
+
 // Under the help page the game stands still; a frame makes one mosaic, with its scratch
 // bitmap, and may format the page into a buffer of its own.
-TEST_P(ScreenAlloc, HelpOverlayAllocatesOnlyItsPageAndMosaic) {
-    if (GetParam() == Screen::Main)
-        GTEST_SKIP() << "the main screen has no help";
+TEST_P(HelpAlloc, OverlayAllocatesOnlyItsPageAndMosaic) {
     Scene scene(GetParam(), true);
     Allocations made = TicksAndFrames(scene);
     EXPECT_TRUE(scene.Run.Manager->ShowHelp);
@@ -75,7 +78,7 @@ TEST_P(ScreenAlloc, HelpOverlayAllocatesOnlyItsPageAndMosaic) {
     EXPECT_EQ(made.LiveMallocs, 0) << ::testing::PrintToString(made);
 }
 
-INSTANTIATE_TEST_SUITE_P(Screens, ScreenAlloc, ::testing::ValuesIn(TestSupport::AllScreens),
+INSTANTIATE_TEST_SUITE_P(Games, HelpAlloc, ::testing::ValuesIn(TestSupport::GameScreens),
                          ParamName);
 
 TEST(EndScreenAlloc, AllocatesOnlyItsMosaic) {
@@ -102,17 +105,20 @@ TEST(MenuAlloc, PassDrawingAllocatesNothing) {
     EXPECT_EQ(made.LiveMallocs, 0) << ::testing::PrintToString(made);
 }
 
-// One GetChoice that lasts steps 1/1000 s steps of the typist before Down and Enter; its
-// passes run meanwhile as fast as they can, drawing and copying to the screen.
+// One GetChoice that lasts steps idle steps of the typist (each 1/200 s at least) before Down
+// and Enter; its passes run meanwhile as fast as they can, drawing and copying to the screen.
 Allocations ChoiceAllocations(int steps, int* choice) {
     std::atomic<int> ticks{0};
     std::vector<TestSupport::TypistStep> script(steps, TestSupport::TypistStep{{}, 1});
-    script.push_back({{KEY_DOWN << 8}, 1});
+    script.push_back({{KEY_DOWN}, 1});
+    script.push_back({{KEY_ENTER}, 1});
     MiniGameManagement::MGMenu menu(Scene(Screen::Main).Run.Manager->Factories);
     TestSupport::Typist typist(&ticks, script);
     AllocationCounter counter;
     *choice = menu.GetChoice(&ticks);
-    return counter.Stop();
+    Allocations made = counter.Stop();
+    EXPECT_FALSE(typist.FellBack());
+    return made;
 }
 
 // Opening the menu makes its games, their records, two lists and a page, and frees them all;
@@ -121,7 +127,7 @@ TEST(MenuAlloc, ChoiceAllocatesTheSameHoweverLongItIsOpen) {
     int quick = -1;
     int slow = -1;
     Allocations brief = ChoiceAllocations(0, &quick);
-    Allocations open = ChoiceAllocations(200, &slow);
+    Allocations open = ChoiceAllocations(50, &slow);
     EXPECT_EQ(quick, 1);
     EXPECT_EQ(slow, 1);
     EXPECT_GE(brief.News, 10) << "a game and a record per line";

@@ -90,6 +90,10 @@ const char* ScreenName(Screen screen) {
     return "?";
 }
 
+std::string SceneName(Screen screen, bool help) {
+    return std::string(ScreenName(screen)) + (help ? "+Help" : "");
+}
+
 Scene::Scene(Screen screen, bool help) : Run(create_bitmap(SCREEN_W, SCREEN_H)) {
     ResetClock();
     std::srand(1);

@@ -1,6 +1,7 @@
 #ifndef HALTWICK_TESTS_SUPPORT_SCENES_H
 #define HALTWICK_TESTS_SUPPORT_SCENES_H
 
+#include <string>
 #include <vector>
 
 #include "framework/minigame.h"
@@ -13,9 +14,14 @@ enum class Screen { Main, Alphabet, Arrows, CowBull, NumberLoop, QuickMath };
 
 const Screen AllScreens[] = {Screen::Main,       Screen::Alphabet,  Screen::Arrows,
                              Screen::CowBull,    Screen::NumberLoop, Screen::QuickMath};
+// The screens that can have the help overlay.
+const Screen GameScreens[] = {Screen::Alphabet, Screen::Arrows, Screen::CowBull,
+                              Screen::NumberLoop, Screen::QuickMath};
 
-// "Main", "Alphabet", ... for reports; "+Help" is appended for a help overlay.
+// "Main", "Alphabet", ... for reports.
 const char* ScreenName(Screen screen);
+// The screen's name, with "+Help" for its help overlay.
+std::string SceneName(Screen screen, bool help);
 
 // A run as main makes it, put into a realistic mid-run state for one screen, for the
 // benchmarks and the allocation test. The clock reads as a second into a run that has used
