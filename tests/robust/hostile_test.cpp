@@ -1,0 +1,70 @@
+// The built game where it cannot run as it likes: no display, a display nobody serves, and
+// servers with colour depths other than 24 bits, all without a window manager, with stdin
+// closed and in a session of its own. It must either run correctly or end at once with -1
+// (status 255); never by a signal, and never with a sanitizer's report.
+#include <X11/keysym.h>
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <string>
+
+#include "tests/robust/driver.h"
+#include "tests/support/xserver.h"
+
+namespace {
+
+bool Reported(const std::string& errors) {
+    return errors.find("Sanitizer") != std::string::npos ||
+           errors.find("runtime error") != std::string::npos;
+}
+
+// Starting the game on display ends with status 255 within a few seconds.
+void ExpectRefused(const std::string& display) {
+    Robust::Process game({Robust::GamePath}, display);
+    ASSERT_TRUE(game.Wait(20000)) << "still running on \"" << display << "\"";
+    EXPECT_EQ(game.ExitCode, 255) << game.Errors();
+    EXPECT_FALSE(Reported(game.Errors())) << game.Errors();
+}
+
+// On a server of this depth the game either refuses as above or shows its main screen with its
+// status lines and ends cleanly through Escape and the end screen.
+void ExpectRunsOrRefused(int depth) {
+    TestSupport::XServer server(depth);
+    ASSERT_FALSE(server.Display.empty());
+    Robust::Process game({Robust::GamePath}, server.Display);
+    Robust::Screen screen(server.Display);
+    if (!screen.Find(20000)) {
+        std::printf("%d bits: refused\n", depth);
+        ASSERT_TRUE(game.Wait(5000)) << "no window, yet still running";
+        EXPECT_EQ(game.ExitCode, 255) << game.Errors();
+        EXPECT_FALSE(Reported(game.Errors())) << game.Errors();
+        return;
+    }
+    std::printf("%d bits: runs\n", depth);
+    double end = Robust::NowMs() + 10000;
+    while (screen.StatusLine(2) != "Speed: 150 MPH" && Robust::NowMs() < end)
+        Robust::SleepMs(50);
+    EXPECT_EQ(screen.StatusLine(2), "Speed: 150 MPH");
+    EXPECT_EQ(screen.StatusLine(1).rfind("Time Left: 6:0", 0), 0u) << screen.StatusLine(1);
+    ASSERT_TRUE(screen.HoldUntil(XK_Escape, 312, 308, "Press any key to exit.", 5000))
+        << game.Errors();
+    Robust::SleepMs(500);  // keys from the moment it appeared on are thrown away
+    screen.Tap(XK_space);
+    ASSERT_TRUE(game.Wait(5000));
+    EXPECT_EQ(game.ExitCode, 0) << game.Errors();
+    EXPECT_FALSE(Reported(game.Errors())) << game.Errors();
+}
+
+TEST(Hostile, NoDisplayEndsWithMinusOne) { ExpectRefused(""); }
+
+TEST(Hostile, DisplayWithoutAServerEndsWithMinusOne) {
+    // A local display number no server listens on.
+    ExpectRefused(":4711");
+}
+
+TEST(Hostile, SixteenBitDisplay) { ExpectRunsOrRefused(16); }
+TEST(Hostile, FifteenBitDisplay) { ExpectRunsOrRefused(15); }
+TEST(Hostile, EightBitDisplay) { ExpectRunsOrRefused(8); }
+TEST(Hostile, ThirtyBitDisplay) { ExpectRunsOrRefused(30); }
+
+}  // namespace
