@@ -123,8 +123,9 @@ std::string GameWindow::Title() const {
     int format;
     unsigned long count, after;
     unsigned char* data = nullptr;
-    if (XGetWindowProperty(Dpy, Id, netName, 0, 256, False, AnyPropertyType, &type, &format,
-                           &count, &after, &data) == Success && data) {
+    if (XGetWindowProperty(Dpy, Id, netName, 0, 256, False, AnyPropertyType, &type, &format, &count,
+                           &after, &data) == Success &&
+        data) {
         title.assign((char*)data, count);
         XFree(data);
     }
@@ -220,8 +221,8 @@ Image GameWindow::Grab(Rect r) {
     return img;
 }
 
-bool GameWindow::WaitFor(const std::function<bool(const Image&)>& pred, int timeoutMs,
-                         Image* last, Rect r) {
+bool GameWindow::WaitFor(const std::function<bool(const Image&)>& pred, int timeoutMs, Image* last,
+                         Rect r) {
     auto start = Clock::now();
     Image img;
     bool ok;
