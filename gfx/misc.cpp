@@ -2,6 +2,8 @@
 
 #include <allegro.h>
 
+#include <algorithm>
+#include <climits>
 #include <cstring>
 
 namespace Misc {
@@ -53,7 +55,10 @@ int MGMtextoutWordWrap(BITMAP* bmp, FONT* font, int x, int y, int w, int, int co
                        char* text) {
     static char delim[] = " ";  // only 0x20 splits words; 0xB7 and tabs belong to them
     int blank = text_length(font, " ");
-    Pen pen = {x, y, x, x + w, text_height(font)};
+    // A box reaching past the largest int ends there: no line of text gets that far, and
+    // x + w must not overflow.
+    int right = static_cast<int>(std::clamp<long long>(1LL * x + w, INT_MIN, INT_MAX));
+    Pen pen = {x, y, x, right, text_height(font)};
 
     char* line = text;
     for (char* end = std::strchr(line, '\n'); end; end = std::strchr(line, '\n')) {

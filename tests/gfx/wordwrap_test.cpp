@@ -1,6 +1,7 @@
 #include <allegro.h>
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <string>
 #include <vector>
 
@@ -98,6 +99,8 @@ TEST(WordWrap, PlacesWordsAndReturnsTheBottom) {
          {{0, 0, "a"}, {0, 1, "b"}, {0, 2, "c"}}, 3},
         {"text runs on below the box height", "a\nb\nc\nd\ne\n", BoxW,
          {{0, 0, "a"}, {0, 1, "b"}, {0, 2, "c"}, {0, 3, "d"}, {0, 4, "e"}}, 5},
+        {"box reaching past the largest int takes the line whole", "two words\n", INT_MAX,
+         {{0, 0, "two words"}}, 1},
     };
     for (const LayoutCase& c : cases) {
         SCOPED_TRACE(c.Rule);
