@@ -3,6 +3,7 @@
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <X11/extensions/XTest.h>
+#include <X11/keysym.h>
 #include <allegro.h>
 #include <fcntl.h>
 #include <signal.h>
@@ -25,6 +26,13 @@ void SleepMs(int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)
 std::string KeyName(unsigned long keysym) {
     const char* name = XKeysymToString(keysym);
     return name ? name : std::to_string(keysym);
+}
+
+bool WaitFor(const std::function<bool()>& done, int timeoutMs) {
+    for (double end = NowMs() + timeoutMs; !done(); SleepMs(20))
+        if (NowMs() >= end)
+            return false;
+    return true;
 }
 
 double NowMs() {
@@ -213,15 +221,26 @@ bool Screen::TimeLeft(int* seconds) {
     return true;
 }
 
-bool Screen::HoldUntil(unsigned long keysym, int x, int y, const std::string& text,
-                       int timeoutMs) {
+bool Screen::ShowsEndScreen() { return Shows(312, 308, "Press any key to exit."); }
+
+bool Screen::HoldUntil(unsigned long keysym, const std::function<bool()>& shown, int timeoutMs) {
     Key(keysym, true);
-    double end = NowMs() + timeoutMs;
-    bool shown = false;
-    while (!(shown = Shows(x, y, text)) && NowMs() < end)
-        SleepMs(20);
+    bool done = WaitFor(shown, timeoutMs);
     Key(keysym, false);
-    return shown;
+    return done;
+}
+
+bool Screen::Quit(Process& game, int timeoutMs) {
+    if (!HoldUntil(XK_Escape, [&] { return ShowsEndScreen(); }, timeoutMs))
+        return false;
+    // The end screen throws away what is typed in its first moments; retry in case.
+    for (double end = NowMs() + timeoutMs; NowMs() < end;) {
+        SleepMs(500);
+        Tap(XK_space);
+        if (game.Wait(2000))
+            return true;
+    }
+    return false;
 }
 
 }  // namespace Robust

@@ -3,6 +3,7 @@
 
 #include <sys/types.h>
 
+#include <functional>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -18,6 +19,8 @@ void SleepMs(int ms);
 std::string KeyName(unsigned long keysym);
 // Milliseconds on the monotonic clock.
 double NowMs();
+// Polls until done() holds or timeoutMs passes.
+bool WaitFor(const std::function<bool()>& done, int timeoutMs);
 
 // A command (the built game, or the game under valgrind) in a session of its own with stdin
 // closed, so the graphics library has no terminal to fall back to. Its stdout is dropped and its
@@ -67,9 +70,13 @@ public:
     std::string StatusLine(int row);
     // Seconds left as the countdown shows them; false when it cannot be read.
     bool TimeLeft(int* seconds);
-    // Holds keysym until the screen shows text at (x, y), for keys the game only sees as held
-    // at a tick: under valgrind a short tap can fall between two of them.
-    bool HoldUntil(unsigned long keysym, int x, int y, const std::string& text, int timeoutMs);
+    // The end screen's last line is up.
+    bool ShowsEndScreen();
+    // Holds keysym until shown() holds, for keys the game sees only as held at a tick: under
+    // valgrind a short tap can fall between two ticks.
+    bool HoldUntil(unsigned long keysym, const std::function<bool()>& shown, int timeoutMs);
+    // Ends the run with Escape and leaves the end screen with a key; true once the game exited.
+    bool Quit(Process& game, int timeoutMs);
 
 private:
     _XDisplay* Dpy;

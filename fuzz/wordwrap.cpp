@@ -1,0 +1,96 @@
+// Word-wrapped text output on any bytes, hard blanks and line feeds included, in a box of any
+// width from 0 up. It must end, paint only its own lines below the box's top-left corner in its
+// two colours, and return the true bottom: y plus one line height per line drawn.
+//
+// Input: x (1 byte), y (1 byte), width (4 bytes, any non-negative int), then the text.
+#include <allegro.h>
+
+#include <cerrno>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <vector>
+
+#include "gfx/misc.h"
+
+namespace {
+
+const int Width = 256;  // the bitmap; boxes may reach far past it
+const int Paper = 0x1234;
+const int Ink = 0xFFFF;
+const int Bg = 0x0000;
+
+uint16_t* Row(BITMAP* bmp, int r) { return reinterpret_cast<uint16_t*>(bmp->line[r]); }
+
+bool Painted(BITMAP* bmp, int r) {
+    for (int c = 0; c < bmp->w; ++c)
+        if (Row(bmp, r)[c] != Paper)
+            return true;
+    return false;
+}
+
+void Check(bool ok, const char* what) {
+    if (!ok) {
+        std::fprintf(stderr, "word wrap: %s\n", what);
+        std::abort();
+    }
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerInitialize(int*, char***) {
+    // Memory bitmaps and the built-in font need no display.
+    if (install_allegro(SYSTEM_NONE, &errno, atexit) != 0)
+        std::abort();
+    return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    if (size < 6 || size > 1024)
+        return 0;
+    int x = data[0] % 64;
+    int y = data[1] % 64;
+    uint32_t rawWidth;
+    std::memcpy(&rawWidth, data + 2, 4);
+    int w = static_cast<int>(rawWidth & 0x7FFFFFFF);
+    std::vector<char> text(data + 6, data + size);
+    text.push_back(0);
+    int chars = static_cast<int>(std::strlen(text.data()));
+    int feeds = 0;
+    for (int i = 0; i < chars; ++i)
+        feeds += text[i] == '\n';
+
+    // Every line is one line feed or takes at least one character, so this many fit.
+    int th = text_height(font);
+    int maxLines = feeds + chars;
+    BITMAP* bmp = create_bitmap_ex(16, Width, y + th * (maxLines + 1) + 1);
+    clear_to_color(bmp, Paper);
+
+    int bottom = Misc::MGMtextoutWordWrap(bmp, font, x, y, w, 0, Ink, Bg, text.data());
+
+    Check(bottom >= y && (bottom - y) % th == 0, "bottom is not y plus whole lines");
+    int lines = (bottom - y) / th;
+    Check(lines <= maxLines, "more lines than line feeds and characters");
+    Check(feeds > 0 || lines == 0, "text without a line feed drew lines");
+    // The last line's end fill reaches one row down (rectangles include both corners).
+    for (int r = 0; r < bmp->h; ++r) {
+        if (r < y || r > bottom)
+            Check(!Painted(bmp, r), "painted outside the lines drawn");
+        for (int c = 0; c < Width; ++c) {
+            int p = Row(bmp, r)[c];
+            Check(c >= x || p == Paper, "painted left of the box");
+            Check(p == Paper || p == Ink || p == Bg, "painted in a third colour");
+        }
+    }
+    // With the right edge on the bitmap, every line leaves paint in its band.
+    if (static_cast<long>(x) + w < Width)
+        for (int k = 0; k < lines; ++k) {
+            bool band = false;
+            for (int r = y + k * th; r < y + (k + 1) * th && !band; ++r)
+                band = Painted(bmp, r);
+            Check(band, "a line left no paint");
+        }
+    destroy_bitmap(bmp);
+    return 0;
+}
