@@ -5,30 +5,31 @@
 // Input: x (1 byte), y (1 byte), width (4 bytes, any non-negative int), then the text.
 #include <allegro.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <iterator>
 #include <vector>
 
 #include "gfx/misc.h"
 
 namespace {
 
+const int MaxText = 1024;
 const int Width = 256;  // the bitmap; boxes may reach far past it
-const int Paper = 0x1234;
+const uint16_t Paper = 0x1234;
 const int Ink = 0xFFFF;
 const int Bg = 0x0000;
 
-uint16_t* Row(BITMAP* bmp, int r) { return reinterpret_cast<uint16_t*>(bmp->line[r]); }
+// Tall enough for the most lines any text gets: one per line feed or character.
+BITMAP* Page = nullptr;
+uint16_t PaperRow[Width];
 
-bool Painted(BITMAP* bmp, int r) {
-    for (int c = 0; c < bmp->w; ++c)
-        if (Row(bmp, r)[c] != Paper)
-            return true;
-    return false;
-}
+uint16_t* Row(int r) { return reinterpret_cast<uint16_t*>(Page->line[r]); }
+bool Painted(int r) { return std::memcmp(Row(r), PaperRow, sizeof PaperRow) != 0; }
 
 void Check(bool ok, const char* what) {
     if (!ok) {
@@ -43,11 +44,13 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
     // Memory bitmaps and the built-in font need no display.
     if (install_allegro(SYSTEM_NONE, &errno, atexit) != 0)
         std::abort();
+    Page = create_bitmap_ex(16, Width, 64 + text_height(font) * (2 * MaxText + 1) + 1);
+    std::fill(std::begin(PaperRow), std::end(PaperRow), Paper);
     return 0;
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    if (size < 6 || size > 1024)
+    if (size < 6 || size > 6 + MaxText)
         return 0;
     int x = data[0] % 64;
     int y = data[1] % 64;
@@ -57,28 +60,27 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::vector<char> text(data + 6, data + size);
     text.push_back(0);
     int chars = static_cast<int>(std::strlen(text.data()));
-    int feeds = 0;
-    for (int i = 0; i < chars; ++i)
-        feeds += text[i] == '\n';
+    int feeds = static_cast<int>(std::count(text.begin(), text.begin() + chars, '\n'));
 
-    // Every line is one line feed or takes at least one character, so this many fit.
+    // Every line drawn is a line feed or takes at least one character.
     int th = text_height(font);
     int maxLines = feeds + chars;
-    BITMAP* bmp = create_bitmap_ex(16, Width, y + th * (maxLines + 1) + 1);
-    clear_to_color(bmp, Paper);
+    int rows = y + th * (maxLines + 1) + 1;
+    rectfill(Page, 0, 0, Width - 1, rows - 1, Paper);
 
-    int bottom = Misc::MGMtextoutWordWrap(bmp, font, x, y, w, 0, Ink, Bg, text.data());
+    int bottom = Misc::MGMtextoutWordWrap(Page, font, x, y, w, 0, Ink, Bg, text.data());
 
     Check(bottom >= y && (bottom - y) % th == 0, "bottom is not y plus whole lines");
     int lines = (bottom - y) / th;
     Check(lines <= maxLines, "more lines than line feeds and characters");
     Check(feeds > 0 || lines == 0, "text without a line feed drew lines");
-    // The last line's end fill reaches one row down (rectangles include both corners).
-    for (int r = 0; r < bmp->h; ++r) {
-        if (r < y || r > bottom)
-            Check(!Painted(bmp, r), "painted outside the lines drawn");
+    for (int r = 0; r < rows; ++r) {
+        if (!Painted(r))
+            continue;
+        // The last line's end fill reaches one row down (rectangles include both corners).
+        Check(r >= y && r <= bottom, "painted outside the lines drawn");
         for (int c = 0; c < Width; ++c) {
-            int p = Row(bmp, r)[c];
+            int p = Row(r)[c];
             Check(c >= x || p == Paper, "painted left of the box");
             Check(p == Paper || p == Ink || p == Bg, "painted in a third colour");
         }
@@ -88,9 +90,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         for (int k = 0; k < lines; ++k) {
             bool band = false;
             for (int r = y + k * th; r < y + (k + 1) * th && !band; ++r)
-                band = Painted(bmp, r);
+                band = Painted(r);
             Check(band, "a line left no paint");
         }
-    destroy_bitmap(bmp);
     return 0;
 }
