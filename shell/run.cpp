@@ -1,6 +1,10 @@
 #include "shell/run.h"
 
 #include <allegro.h>
+#include <allegro/internal/aintern.h>
+#ifdef ALLEGRO_WITH_XWINDOWS
+#include <allegro/platform/aintunix.h>
+#endif
 
 #include "framework/mgmenu.h"
 #include "framework/minigamemanager.h"
@@ -20,6 +24,17 @@ const char WinMessage[] = "Congratulations! You have stopped the train! You win!
 const char LoseMessage[] = "Aww! You did not stop the train! You lose!";
 
 bool CtrlHeld() { return key_shifts & KB_CTRL_FLAG; }
+
+// The library's X11 driver sends the server the frames copied to the screen, and takes key
+// events from it, on a background thread every 1/100 s only: up to a tick more before a frame
+// shows and before a key reaches the next tick. Doing both after each frame's copy, just
+// before the loop works off the pending ticks, takes that out; the driver's lock keeps the two
+// threads apart.
+void ServiceWindow() {
+#ifdef ALLEGRO_WITH_XWINDOWS
+    _xwin_handle_input();
+#endif
+}
 
 }  // namespace
 
@@ -113,6 +128,7 @@ void Run::ComposeFrame() {
 void Run::DrawFrame() {
     ComposeFrame();
     blit(Buffer, screen, 0, 0, 0, 0, SCREEN_W, SCREEN_H);
+    ServiceWindow();
 }
 
 void MainLoop(Run& run) {
