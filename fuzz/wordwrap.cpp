@@ -85,8 +85,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             Check(p == Paper || p == Ink || p == Bg, "painted in a third colour");
         }
     }
-    // With the right edge on the bitmap, every line leaves paint in its band.
-    if (static_cast<long>(x) + w < Width)
+    // With the right edge on the bitmap and the game's own characters, every line leaves paint
+    // in its band. (The library reads text as UTF-8: other bytes above 0x7F can decode to the
+    // end of the string, and a line of such words draws nothing, as it should.)
+    bool ownCharacters = std::all_of(text.begin(), text.begin() + chars, [](char c) {
+        return static_cast<unsigned char>(c) < 0x80 || c == '\xB7';
+    });
+    if (ownCharacters && static_cast<long>(x) + w < Width)
         for (int k = 0; k < lines; ++k) {
             bool band = false;
             for (int r = y + k * th; r < y + (k + 1) * th && !band; ++r)
