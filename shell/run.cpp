@@ -26,10 +26,10 @@ const char LoseMessage[] = "Aww! You did not stop the train! You lose!";
 bool CtrlHeld() { return key_shifts & KB_CTRL_FLAG; }
 
 // The library's X11 driver sends the server the frames copied to the screen, and takes key
-// events from it, on a background thread every 1/100 s only: up to a tick more before a frame
-// shows and before a key reaches the next tick. Doing both after each frame's copy, just
-// before the loop works off the pending ticks, takes that out; the driver's lock keeps the two
-// threads apart.
+// events from it, on a background thread every 1/100 s only: up to a tick more before a key
+// reaches the next tick and before its effect shows. The main loop does both itself around
+// the passes that tick (a round trip to the server each, so not every frame); the driver's
+// lock keeps the two threads apart.
 void ServiceWindow() {
 #ifdef ALLEGRO_WITH_XWINDOWS
     _xwin_handle_input();
@@ -128,17 +128,22 @@ void Run::ComposeFrame() {
 void Run::DrawFrame() {
     ComposeFrame();
     blit(Buffer, screen, 0, 0, 0, 0, SCREEN_W, SCREEN_H);
-    ServiceWindow();
 }
 
 void MainLoop(Run& run) {
     while (!run.Finished) {
+        // Only a tick changes what a frame shows.
+        bool ticking = GameTime > 0;
+        if (ticking)
+            ServiceWindow();  // the keys that came since the last tick
         // Every pending tick runs, even after one of them finished the run.
         while (GameTime > 0) {
             run.Tick();
             GameTime--;
         }
         run.DrawFrame();
+        if (ticking)
+            ServiceWindow();  // the new state on the screen now
         CurFPS++;
     }
 }
