@@ -12,6 +12,8 @@ bool InitGame(std::string title, int card1, int card2, int width, int height,
         return false;
     if (install_keyboard() != 0)
         return false;
+    // The library would end the process on Ctrl+Alt+End, and End is a game key.
+    three_finger_flag = FALSE;
     if (install_timer() != 0)
         return false;
     set_color_depth(16);

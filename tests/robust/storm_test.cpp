@@ -69,7 +69,11 @@ public:
             Press({XK_Control_L, XK_Up}, Between(100, 300));  // speed back up after wins
         else if (EndsLeft > 0) {
             --EndsLeft;
-            Press({XK_End}, 30);
+            // Half of them as Ctrl+Alt+End, which must not end the process.
+            if (Between(0, 1))
+                Press({XK_Control_L, XK_Alt_L, XK_End}, 30);
+            else
+                Press({XK_End}, 30);
         }
         SleepMs(Between(0, 60));
     }
@@ -87,19 +91,17 @@ private:
         return keys[Between(0, static_cast<int>(keys.size()) - 1)];
     }
 
-    // Modifiers under a key. Never Ctrl+Down, which stops the train and wins the run, and never
-    // Ctrl+Alt+Delete or Ctrl+Alt+End: the library's emergency exit kills the process.
+    // Modifiers under a key. Never Ctrl+Down, which stops the train and wins the run.
     void Combo() {
         std::vector<unsigned long> keys;
         for (unsigned long m : Modifiers)
             if (Between(0, 1))
                 keys.push_back(m);
         bool ctrl = std::find(keys.begin(), keys.end(), XK_Control_L) != keys.end();
-        bool alt = std::find(keys.begin(), keys.end(), XK_Alt_L) != keys.end();
         unsigned long k;
         do
             k = Pick(AnyKey);
-        while ((ctrl && k == XK_Down) || (ctrl && alt && k == XK_Delete));
+        while (ctrl && k == XK_Down);
         keys.push_back(k);
         Press(keys, Between(30, 400));
     }
