@@ -17,11 +17,11 @@
 #include <string>
 #include <vector>
 
-#include "tests/e2e/driver.h"
-#include "tests/e2e/screen.h"
+#include "tests/support/window/process.h"
+#include "tests/support/window/window.h"
 #include "tests/support/xserver.h"
 
-using namespace E2E;
+using namespace TestSupport;
 
 namespace {
 
@@ -57,11 +57,6 @@ const GameData& Game(const std::string& name) {
     throw std::invalid_argument(name);
 }
 
-const ScreenReader& Reader() {
-    static const ScreenReader reader;
-    return reader;
-}
-
 // One Xvfb per test process, shared by its tests and stopped at exit.
 const std::string& XDisplay() {
     static const TestSupport::XServer server;
@@ -72,11 +67,7 @@ std::string Trim(const std::string& s) { return s.substr(0, s.find_last_not_of('
 
 // n cells from (x, y), by default to the right edge, without the trailing blanks.
 std::string Line(const Image& img, int x, int y, Rgb c = White, int n = -1) {
-    return Trim(Reader().ReadAt(img, x, y, c, n < 0 ? (800 - x) / 8 : n));
-}
-
-std::string StatusLine(const Image& img, int row) {
-    return Reader().Read(img, 8 * row, White, 400).Str;
+    return Trim(ReadAt(img, x, y, c, n < 0 ? (800 - x) / 8 : n));
 }
 
 bool Matches(const std::string& s, const std::string& pattern, std::smatch* m = nullptr) {
@@ -114,7 +105,7 @@ bool ShowsHelp(const Image& img, const GameData& g) {
 }
 
 bool ShowsEnd(const Image& img, const std::string& message) {
-    return Reader().Read(img, 292, White, 400 - EndBoxHalf, 400 + EndBoxHalf).Str == message;
+    return Read(img, 292, White, 400 - EndBoxHalf, 400 + EndBoxHalf).Str == message;
 }
 
 // The selected line of the chooser menu, -1 when the menu is not on screen.
@@ -145,7 +136,7 @@ public:
 
     void Start() {
         ASSERT_FALSE(XDisplay().empty()) << "Xvfb did not start";
-        Proc = std::make_unique<GameProcess>(GamePath, XDisplay());
+        Proc = std::make_unique<GameProcess>(std::vector<std::string>{GamePath}, XDisplay());
         Win = std::make_unique<GameWindow>(XDisplay());
         ASSERT_TRUE(Win->Find("Haltwick", 10000)) << "no window titled Haltwick";
         ASSERT_TRUE(Win->WaitFor(OnMainScreen, Patience, &First)) << "no main screen";
@@ -197,10 +188,10 @@ public:
 
     // Keys pressed in the end screen's first 200 ms are thrown away: press until it exits.
     void ExpectCleanExit() {
-        for (int i = 0; i < 20 && !Proc->WaitExit(250); ++i)
+        for (int i = 0; i < 20 && !Proc->Wait(250); ++i)
             Win->Tap(XK_space);
-        ASSERT_TRUE(Proc->WaitExit(0)) << "still running after the end screen";
-        EXPECT_EQ(Proc->ExitStatus, 0);
+        ASSERT_TRUE(Proc->Wait(0)) << "still running after the end screen";
+        EXPECT_EQ(Proc->ExitCode, 0);
     }
 };
 
@@ -218,7 +209,7 @@ void ExpectEndScreen(const Image& img, const std::string& message) {
         std::string Str;
     };
     for (const Centred& c : {Centred{292, message}, Centred{308, "Press any key to exit."}}) {
-        Text t = Reader().Read(img, c.Y, White, x0, x1 + 1);
+        Text t = Read(img, c.Y, White, x0, x1 + 1);
         EXPECT_EQ(t.Str, c.Str);
         EXPECT_EQ(t.X, 400 - 4 * (int)c.Str.size()) << c.Str << " not centred";
     }
@@ -236,9 +227,9 @@ TEST_F(Rules, NoDisplayExitsWith255AndPrintsNothing) {
     while (stat(("/tmp/.X11-unix/X" + std::to_string(n)).c_str(), &st) == 0 ||
            stat(("/tmp/.X" + std::to_string(n) + "-lock").c_str(), &st) == 0)
         ++n;
-    GameProcess proc(GamePath, ":" + std::to_string(n));
-    ASSERT_TRUE(proc.WaitExit(15000)) << "still running without a display";
-    EXPECT_EQ(proc.ExitStatus, 255);
+    GameProcess proc({GamePath}, ":" + std::to_string(n));
+    ASSERT_TRUE(proc.Wait(15000)) << "still running without a display";
+    EXPECT_EQ(proc.ExitCode, 255);
     EXPECT_EQ(proc.Output(), "");
     EXPECT_EQ(proc.Errors(), "");
 }
@@ -324,7 +315,7 @@ TEST_F(Screens, MainScreenFollowsTheLayout) {
     // Status lines end at the right edge.
     const char* statusPatterns[] = {R"(FPS: \d+)", R"(Time Left: \d:\d\d)", R"(Speed: \d+ MPH)"};
     for (int row = 0; row < 3; ++row) {
-        Text t = Reader().Read(img, 8 * row, White, 400);
+        Text t = Read(img, 8 * row, White, 400);
         EXPECT_TRUE(Matches(t.Str, statusPatterns[row])) << t.Str;
         EXPECT_EQ(t.X + 8 * (int)t.Str.size(), 800) << t.Str;
     }
@@ -359,7 +350,7 @@ TEST_F(Screens, MainScreenFollowsTheLayout) {
 
     // Title banner: six rows of font text, at most 75 cells wide.
     for (int y = 210; y <= 250; y += 8) {
-        Text t = Reader().Read(img, y, White);
+        Text t = Read(img, y, White);
         EXPECT_FALSE(t.Str.empty()) << "banner row " << y;
         EXPECT_EQ(t.Str.find('?'), std::string::npos) << "banner row " << y << ": " << t.Str;
         EXPECT_LE(t.X + 8 * (int)t.Str.size(), 600) << "banner row " << y;
@@ -367,7 +358,7 @@ TEST_F(Screens, MainScreenFollowsTheLayout) {
     EXPECT_EQ(img.Count(0, 202, 799, 209, White) + img.Count(0, 258, 799, 269, White), 0);
 
     // The track: the repeating " - - +" unit, in brown, in its row only.
-    std::string track = Reader().ReadAt(img, 0, 170, Brown, 100);
+    std::string track = ReadAt(img, 0, 170, Brown, 100);
     const std::string unit = " - - +";
     bool repeats = false;
     for (int phase = 0; phase < 6 && !repeats; ++phase) {
@@ -412,7 +403,7 @@ TEST_F(Screens, MenuListsTheGamesAndEachGameShowsItsTitleAndFirstLine) {
         Text t;
         Image game = Await(
             [&](const Image& i) {
-                t = Reader().Read(i, f.Y, White, 0, 640);
+                t = Read(i, f.Y, White, 0, 640);
                 return Matches(t.Str, f.Pattern);
             },
             f.Pattern);
@@ -427,8 +418,8 @@ TEST_F(Screens, MenuListsTheGamesAndEachGameShowsItsTitleAndFirstLine) {
 void ExpectCurrentGuess(const Image& img, const std::string& digits, int next) {
     EXPECT_EQ(Line(img, 50, 50, White, 7), "Guess:");
     for (int k = 0; k < 4; ++k) {
-        uint64_t want = Reader().Glyph(digits[k]) | (k == next ? Reader().Glyph('_') : 0);
-        EXPECT_EQ(Reader().Cell(img, 50 + 64 + 16 * k, 50, White), want) << "digit " << k;
+        uint64_t want = Glyph(digits[k]) | (k == next ? Glyph('_') : 0);
+        EXPECT_EQ(Cell(img, 50 + 64 + 16 * k, 50, White), want) << "digit " << k;
     }
 }
 
@@ -555,7 +546,7 @@ bool ReadRing(const Image& img, Ring* ring) {
     };
     std::vector<std::vector<int>> numbers;
     for (int r = 0; r < 9; ++r) {
-        Text t = Reader().Read(img, 20 + 8 * r, White, 0, 640);
+        Text t = Read(img, 20 + 8 * r, White, 0, 640);
         std::smatch m;
         if (t.X != rows[r].FirstInk || !Matches(t.Str, rows[r].Pattern, &m))
             return false;

@@ -11,12 +11,12 @@
 #include <thread>
 #include <vector>
 
-#include "tests/robust/driver.h"
+#include "tests/robust/screen.h"
 #include "tests/support/xserver.h"
 
 namespace {
 
-using Robust::NowMs;
+using TestSupport::NowMs;
 
 // Waits for the shown countdown to change and sets *when to the wall time of the first reading
 // that showed the new value. A change seen only after a slow reading (a busy machine can stall
@@ -67,15 +67,15 @@ using Robust::NowMs;
 void ExpectAccurateClock(const std::vector<std::string>& command) {
     TestSupport::XServer server;
     ASSERT_FALSE(server.Display.empty());
-    Robust::Process game(command, server.Display);
+    TestSupport::GameProcess game(command, server.Display);
     Robust::Screen screen(server.Display);
-    ASSERT_TRUE(screen.Find(20000)) << game.Errors();
+    ASSERT_TRUE(screen.Find("Haltwick", 20000)) << game.Errors();
 
     double zero0, zero1;
     int left0, left1;
     ASSERT_TRUE(ZeroAt(screen, &zero0, &left0));
     double t0 = NowMs();
-    Robust::SleepMs(30000);
+    TestSupport::SleepMs(30000);
     ASSERT_TRUE(ZeroAt(screen, &zero1, &left1));
     double wall = (NowMs() - t0) / 1000;
     double drift = (zero1 - zero0) / 1000;
@@ -91,8 +91,8 @@ TEST(ClockAccuracy, KeepsWallTimeWhileTheLoopDrawsFlatOut) {
 TEST(ClockAccuracy, KeepsWallTimeWithTheOtherCoreLoaded) {
     // The game and its timer thread share core 0; a busy loop holds the last core.
     int last = static_cast<int>(std::thread::hardware_concurrency()) - 1;
-    Robust::Process busy({"taskset", "-c", std::to_string(last), "sh", "-c", "while :; do :; done"},
-                         "");
+    TestSupport::GameProcess busy(
+        {"taskset", "-c", std::to_string(last), "sh", "-c", "while :; do :; done"}, "");
     ExpectAccurateClock({"taskset", "-c", "0", Robust::GamePath});
 }
 

@@ -7,7 +7,7 @@
 #include <cstdio>
 #include <string>
 
-#include "tests/robust/driver.h"
+#include "tests/robust/screen.h"
 #include "tests/support/xserver.h"
 
 namespace {
@@ -19,7 +19,7 @@ bool Reported(const std::string& errors) {
 
 // Starting the game on display ends with status 255 within a few seconds.
 void ExpectRefused(const std::string& display) {
-    Robust::Process game({Robust::GamePath}, display);
+    TestSupport::GameProcess game({Robust::GamePath}, display);
     ASSERT_TRUE(game.Wait(20000)) << "still running on \"" << display << "\"";
     EXPECT_EQ(game.ExitCode, 255) << game.Errors();
     EXPECT_FALSE(Reported(game.Errors())) << game.Errors();
@@ -30,9 +30,9 @@ void ExpectRefused(const std::string& display) {
 void ExpectRunsOrRefused(int depth) {
     TestSupport::XServer server(depth);
     ASSERT_FALSE(server.Display.empty());
-    Robust::Process game({Robust::GamePath}, server.Display);
+    TestSupport::GameProcess game({Robust::GamePath}, server.Display);
     Robust::Screen screen(server.Display);
-    if (!screen.Find(20000)) {
+    if (!screen.Find("Haltwick", 20000)) {
         std::printf("%d bits: refused\n", depth);
         ASSERT_TRUE(game.Wait(5000)) << "no window, yet still running";
         EXPECT_EQ(game.ExitCode, 255) << game.Errors();
@@ -40,7 +40,8 @@ void ExpectRunsOrRefused(int depth) {
         return;
     }
     std::printf("%d bits: runs\n", depth);
-    EXPECT_TRUE(Robust::WaitFor([&] { return screen.StatusLine(2) == "Speed: 150 MPH"; }, 10000))
+    EXPECT_TRUE(
+        TestSupport::WaitFor([&] { return screen.StatusLine(2) == "Speed: 150 MPH"; }, 10000))
         << screen.StatusLine(2);
     EXPECT_EQ(screen.StatusLine(1).rfind("Time Left: 6:0", 0), 0u) << screen.StatusLine(1);
     ASSERT_TRUE(screen.Quit(game, 10000)) << game.Errors();

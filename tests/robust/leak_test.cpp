@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "tests/robust/driver.h"
+#include "tests/robust/screen.h"
 #include "tests/support/xserver.h"
 
 namespace {
@@ -14,12 +14,13 @@ namespace {
 TEST(Leaks, NoneLostThroughMenuGameHelpAndEndScreen) {
     TestSupport::XServer server;
     ASSERT_FALSE(server.Display.empty());
-    Robust::Process game({"valgrind", "--leak-check=full", "--show-leak-kinds=definite",
-                          "--errors-for-leak-kinds=definite", "--error-exitcode=99",
-                          "--num-callers=30", Robust::GamePath},
-                         server.Display);
+    TestSupport::GameProcess game(
+        {"valgrind", "--leak-check=full", "--show-leak-kinds=definite",
+         "--errors-for-leak-kinds=definite", "--error-exitcode=99", "--num-callers=30",
+         Robust::GamePath},
+        server.Display);
     Robust::Screen screen(server.Display);
-    ASSERT_TRUE(screen.Find(60000)) << game.Errors();
+    ASSERT_TRUE(screen.Find("Haltwick", 60000)) << game.Errors();
     // Everything is slow under valgrind: generous waits, and held keys until the game reacts.
     const int wait = 30000;
     auto shows = [&](int x, int y, const char* text) {
@@ -29,17 +30,17 @@ TEST(Leaks, NoneLostThroughMenuGameHelpAndEndScreen) {
     auto onTrain = [&] { return !screen.Shows(0, 0, "Mini Game: "); };
 
     ASSERT_TRUE(screen.HoldUntil(XK_Tab, shows(15, 15, "--> Alphabet"), wait));
-    screen.Tap(XK_Down);
-    screen.Tap(XK_Down);
-    ASSERT_TRUE(Robust::WaitFor(shows(15, 31, "--> Cows and Bulls"), wait));
-    screen.Tap(XK_Return);
-    ASSERT_TRUE(Robust::WaitFor(shows(0, 0, "Mini Game: Cows and Bulls"), wait));
+    screen.Hold(XK_Down, 30);
+    screen.Hold(XK_Down, 30);
+    ASSERT_TRUE(TestSupport::WaitFor(shows(15, 31, "--> Cows and Bulls"), wait));
+    screen.Hold(XK_Return, 30);
+    ASSERT_TRUE(TestSupport::WaitFor(shows(0, 0, "Mini Game: Cows and Bulls"), wait));
     ASSERT_TRUE(screen.HoldUntil(XK_F1, shows(100, 100, "Help for Cows and Bulls"), wait));
-    screen.Tap(XK_x);
-    ASSERT_TRUE(Robust::WaitFor([&] { return !screen.Shows(100, 100, "Help for"); }, wait));
+    screen.Hold(XK_x, 30);
+    ASSERT_TRUE(TestSupport::WaitFor([&] { return !screen.Shows(100, 100, "Help for"); }, wait));
     for (unsigned long digit : {XK_1, XK_2, XK_3, XK_4})
-        screen.Tap(digit);
-    ASSERT_TRUE(Robust::WaitFor(shows(40, 90, "Guess 1: 1234"), wait));
+        screen.Hold(digit, 30);
+    ASSERT_TRUE(TestSupport::WaitFor(shows(40, 90, "Guess 1: 1234"), wait));
     ASSERT_TRUE(screen.HoldUntil(XK_End, onTrain, wait));
     ASSERT_TRUE(screen.HoldUntil(XK_Home, inGame, wait));
     ASSERT_TRUE(screen.HoldUntil(XK_End, onTrain, wait));

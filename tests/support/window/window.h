@@ -1,50 +1,37 @@
-#ifndef HALTWICK_TESTS_E2E_DRIVER_H
-#define HALTWICK_TESTS_E2E_DRIVER_H
-
-#include <sys/types.h>
+#ifndef HALTWICK_TESTS_SUPPORT_WINDOW_WINDOW_H
+#define HALTWICK_TESTS_SUPPORT_WINDOW_WINDOW_H
 
 #include <functional>
 #include <string>
+#include <unordered_map>
 
-#include "tests/e2e/screen.h"
+#include "tests/support/window/reader.h"
 
 struct _XDisplay;
 
-namespace E2E {
+namespace TestSupport {
 
-// The built game in a session of its own, stdin from /dev/null, stdout and stderr captured in
-// files (the game never flushes, so they are read once it has exited). It dies with the test
-// process, and the destructor kills it if it is still running.
-class GameProcess {
-public:
-    int ExitStatus = -1;  // valid once WaitExit returned true
+void SleepMs(int ms);
+// Milliseconds on the monotonic clock.
+double NowMs();
+// Polls until done() holds or timeoutMs passes; done() is asked at least once.
+bool WaitFor(const std::function<bool()>& done, int timeoutMs);
 
-    GameProcess(const std::string& path, const std::string& display);
-    ~GameProcess();
-    GameProcess(const GameProcess&) = delete;
-    GameProcess& operator=(const GameProcess&) = delete;
-
-    bool WaitExit(int timeoutMs);
-    bool Running();
-    std::string Output() const;
-    std::string Errors() const;
-
-private:
-    pid_t Pid = -1;
-    std::string OutPath, ErrPath;
-};
+// The X name of a key, for logs.
+std::string KeyName(unsigned long keysym);
 
 struct Rect {
     int X = 0, Y = 0, W = 800, H = 600;
 };
 
-// One X connection to the test's server: finds the game's window, gives it the focus, sends it
-// real key events through XTest and grabs its pixels.
+// One X connection to a server the game runs on, as a player meets the game: finds its window,
+// gives it the focus, sends it real key events through XTest and grabs its pixels.
 class GameWindow {
 public:
     unsigned long Id = 0;
     int Width = 0, Height = 0;
 
+    // An empty display means $DISPLAY.
     explicit GameWindow(const std::string& display);
     ~GameWindow();
     GameWindow(const GameWindow&) = delete;
@@ -52,6 +39,8 @@ public:
 
     // Waits for a viewable top-level window with this title, then focuses it.
     bool Find(const std::string& title, int timeoutMs);
+    // The window found is still mapped.
+    bool Exists();
     std::string Title() const;
 
     void Key(unsigned long keysym, bool down);
@@ -62,6 +51,7 @@ public:
     // Letters, digits and blanks, one short press each.
     void Type(const std::string& chars);
 
+    // The pixels of r in any visual, palettes included; empty once the window is gone.
     Image Grab(Rect r = Rect{});
     // Grabs r until pred holds or timeoutMs passes; the last grab is left in *last.
     bool WaitFor(const std::function<bool(const Image&)>& pred, int timeoutMs,
@@ -69,10 +59,10 @@ public:
 
 private:
     _XDisplay* Dpy;
+    unsigned long Colormap = 0;
+    std::unordered_map<unsigned long, Rgb> Palette;  // X pixel -> colour, for visuals without masks
 };
 
-void SleepMs(int ms);
-
-}  // namespace E2E
+}  // namespace TestSupport
 
 #endif

@@ -1,0 +1,89 @@
+#include "tests/support/window/process.h"
+
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/prctl.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+
+#include "tests/support/window/window.h"
+
+namespace TestSupport {
+
+namespace {
+
+std::string TempFile() {
+    char name[] = "/tmp/haltwick-game-XXXXXX";
+    int fd = mkstemp(name);
+    if (fd >= 0)
+        close(fd);
+    return name;
+}
+
+std::string Slurp(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+}  // namespace
+
+GameProcess::GameProcess(const std::vector<std::string>& argv, const std::string& display)
+    : OutPath(TempFile()), ErrPath(TempFile()) {
+    Pid = fork();
+    if (Pid != 0)
+        return;
+    // A new session without a terminal, so the library cannot fall back to a console; killed
+    // with the test process so no game outlives a crashed or timed-out test.
+    setsid();
+    prctl(PR_SET_PDEATHSIG, SIGKILL);
+    int in = open("/dev/null", O_RDONLY);
+    int out = open(OutPath.c_str(), O_WRONLY | O_TRUNC);
+    int err = open(ErrPath.c_str(), O_WRONLY | O_TRUNC);
+    dup2(in, 0);
+    dup2(out, 1);
+    dup2(err, 2);
+    if (display.empty())
+        unsetenv("DISPLAY");
+    else
+        setenv("DISPLAY", display.c_str(), 1);
+    std::vector<char*> args;
+    for (const std::string& a : argv)
+        args.push_back(const_cast<char*>(a.c_str()));
+    args.push_back(nullptr);
+    execvp(args[0], args.data());
+    _exit(127);
+}
+
+GameProcess::~GameProcess() {
+    if (Running()) {
+        kill(-Pid, SIGKILL);
+        waitpid(Pid, nullptr, 0);
+    }
+    unlink(OutPath.c_str());
+    unlink(ErrPath.c_str());
+}
+
+bool GameProcess::Wait(int timeoutMs) {
+    double end = NowMs() + timeoutMs;
+    while (ExitCode < 0) {
+        int status;
+        if (waitpid(Pid, &status, WNOHANG) == Pid)
+            ExitCode = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+        else if (NowMs() >= end)
+            return false;
+        else
+            SleepMs(5);
+    }
+    return true;
+}
+
+std::string GameProcess::Output() const { return Slurp(OutPath); }
+std::string GameProcess::Errors() const { return Slurp(ErrPath); }
+
+}  // namespace TestSupport

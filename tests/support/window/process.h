@@ -1,0 +1,37 @@
+#ifndef HALTWICK_TESTS_SUPPORT_WINDOW_PROCESS_H
+#define HALTWICK_TESTS_SUPPORT_WINDOW_PROCESS_H
+
+#include <sys/types.h>
+
+#include <string>
+#include <vector>
+
+namespace TestSupport {
+
+// A command (the built game, or the game under valgrind or taskset) in a session of its own
+// without a terminal, stdin from /dev/null, stdout and stderr captured in files (the game never
+// flushes, so they are read once it has exited). It dies with the test process, and the
+// destructor kills what is left of it.
+class GameProcess {
+public:
+    int ExitCode = -1;  // exit code, or 128 + signal, once Wait has returned true
+
+    // An empty display runs it with no DISPLAY at all.
+    GameProcess(const std::vector<std::string>& argv, const std::string& display);
+    ~GameProcess();
+    GameProcess(const GameProcess&) = delete;
+    GameProcess& operator=(const GameProcess&) = delete;
+
+    bool Wait(int timeoutMs);
+    bool Running() { return Pid > 0 && !Wait(0); }
+    std::string Output() const;
+    std::string Errors() const;
+
+private:
+    pid_t Pid = -1;
+    std::string OutPath, ErrPath;
+};
+
+}  // namespace TestSupport
+
+#endif

@@ -1,0 +1,195 @@
+#include "tests/support/window/window.h"
+
+#include <X11/Xatom.h>
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+#include <X11/extensions/XTest.h>
+
+#include <chrono>
+#include <cstdint>
+#include <thread>
+
+namespace TestSupport {
+
+void SleepMs(int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
+
+double NowMs() {
+    using namespace std::chrono;
+    return duration<double, std::milli>(steady_clock::now().time_since_epoch()).count();
+}
+
+bool WaitFor(const std::function<bool()>& done, int timeoutMs) {
+    for (double end = NowMs() + timeoutMs; !done(); SleepMs(15))
+        if (NowMs() >= end)
+            return false;
+    return true;
+}
+
+std::string KeyName(unsigned long keysym) {
+    const char* name = XKeysymToString(keysym);
+    return name ? name : std::to_string(keysym);
+}
+
+namespace {
+
+// A window that vanished between two requests must fail the check, not end the test process.
+int IgnoreXError(Display*, XErrorEvent*) { return 0; }
+
+// A channel of a true-colour pixel scaled to 0..255.
+int Channel(unsigned long pixel, unsigned long mask) {
+    int shift = __builtin_ctzl(mask);
+    return int((pixel & mask) >> shift) * 255 / int(mask >> shift);
+}
+
+}  // namespace
+
+GameWindow::GameWindow(const std::string& display)
+    : Dpy(XOpenDisplay(display.empty() ? nullptr : display.c_str())) {
+    XSetErrorHandler(IgnoreXError);
+}
+
+GameWindow::~GameWindow() {
+    if (Dpy)
+        XCloseDisplay(Dpy);
+}
+
+std::string GameWindow::Title() const {
+    if (!Dpy || !Id)
+        return "";
+    char* name = nullptr;
+    std::string title;
+    if (XFetchName(Dpy, Id, &name) && name) {
+        title = name;
+        XFree(name);
+        return title;
+    }
+    // A title set only as UTF-8 lives in _NET_WM_NAME.
+    Atom netName = XInternAtom(Dpy, "_NET_WM_NAME", False);
+    Atom type;
+    int format;
+    unsigned long count, after;
+    unsigned char* data = nullptr;
+    if (XGetWindowProperty(Dpy, Id, netName, 0, 256, False, AnyPropertyType, &type, &format, &count,
+                           &after, &data) == Success &&
+        data) {
+        title.assign((char*)data, count);
+        XFree(data);
+    }
+    return title;
+}
+
+bool GameWindow::Find(const std::string& title, int timeoutMs) {
+    if (!Dpy)
+        return false;
+    bool found = TestSupport::WaitFor(
+        [&] {
+            Window root, parent, *children = nullptr;
+            unsigned count = 0;
+            XQueryTree(Dpy, DefaultRootWindow(Dpy), &root, &parent, &children, &count);
+            for (unsigned i = 0; i < count && !Id; ++i) {
+                Id = children[i];
+                XWindowAttributes attr;
+                if (Title() != title || !XGetWindowAttributes(Dpy, Id, &attr) ||
+                    attr.map_state != IsViewable) {
+                    Id = 0;
+                    continue;
+                }
+                Width = attr.width;
+                Height = attr.height;
+                Colormap = attr.colormap;
+            }
+            if (children)
+                XFree(children);
+            return Id != 0;
+        },
+        timeoutMs);
+    if (!found)
+        return false;
+    // No window manager hands out the focus here; the pointer goes in too, for focus-follows.
+    XWarpPointer(Dpy, None, Id, 0, 0, 0, 0, Width / 2, Height / 2);
+    XSetInputFocus(Dpy, Id, RevertToPointerRoot, CurrentTime);
+    XSync(Dpy, False);
+    return true;
+}
+
+bool GameWindow::Exists() {
+    XWindowAttributes attr;
+    return Id && XGetWindowAttributes(Dpy, Id, &attr) && attr.map_state == IsViewable;
+}
+
+void GameWindow::Key(unsigned long keysym, bool down) {
+    XTestFakeKeyEvent(Dpy, XKeysymToKeycode(Dpy, keysym), down, CurrentTime);
+    XSync(Dpy, False);
+}
+
+void GameWindow::Hold(unsigned long keysym, int ms, bool ctrl) {
+    if (ctrl)
+        Key(XK_Control_L, true);
+    Key(keysym, true);
+    SleepMs(ms);
+    Key(keysym, false);
+    if (ctrl)
+        Key(XK_Control_L, false);
+}
+
+void GameWindow::Tap(unsigned long keysym) {
+    // Gaps on both sides keep a release and the next press of the same key apart in time, so
+    // the library does not take them for auto-repeat.
+    Key(keysym, true);
+    SleepMs(4);
+    Key(keysym, false);
+    SleepMs(4);
+}
+
+void GameWindow::Type(const std::string& chars) {
+    // Latin-1 keysyms equal the character codes of lower-case letters, digits and the blank.
+    for (char c : chars)
+        Tap((unsigned char)c);
+}
+
+Image GameWindow::Grab(Rect r) {
+    Image img;
+    XImage* x = Dpy && Id ? XGetImage(Dpy, Id, r.X, r.Y, r.W, r.H, AllPlanes, ZPixmap) : nullptr;
+    if (!x)
+        return img;
+    img.X0 = r.X;
+    img.Y0 = r.Y;
+    img.W = r.W;
+    img.H = r.H;
+    img.Pixels.reserve(r.W * r.H);
+    bool trueColour = x->red_mask && x->green_mask && x->blue_mask;
+    // The usual 24-bit server layout is read straight from the buffer; anything else per pixel.
+    bool direct = trueColour && x->bits_per_pixel == 32 && x->byte_order == LSBFirst;
+    for (int y = 0; y < r.H; ++y)
+        for (int x0 = 0; x0 < r.W; ++x0) {
+            unsigned long p = direct ? *(uint32_t*)(x->data + y * x->bytes_per_line + 4 * x0)
+                                     : XGetPixel(x, x0, y);
+            if (trueColour) {
+                img.Pixels.push_back(Rgb{Channel(p, x->red_mask), Channel(p, x->green_mask),
+                                         Channel(p, x->blue_mask)});
+                continue;
+            }
+            // A palette: the server says what each pixel value looks like.
+            auto known = Palette.find(p);
+            if (known == Palette.end()) {
+                XColor c;
+                c.pixel = p;
+                XQueryColor(Dpy, Colormap, &c);
+                known = Palette.emplace(p, Rgb{c.red >> 8, c.green >> 8, c.blue >> 8}).first;
+            }
+            img.Pixels.push_back(known->second);
+        }
+    XDestroyImage(x);
+    return img;
+}
+
+bool GameWindow::WaitFor(const std::function<bool(const Image&)>& pred, int timeoutMs, Image* last,
+                         Rect r) {
+    Image img;
+    bool ok = TestSupport::WaitFor([&] { return pred(img = Grab(r)); }, timeoutMs);
+    if (last)
+        *last = std::move(img);
+    return ok;
+}
+
+}  // namespace TestSupport
