@@ -4,6 +4,7 @@
 
 #include "tests/support/keys.h"
 #include "tests/support/pixels.h"
+#include "tests/support/window/reader.h"
 
 namespace TestSupport {
 
@@ -19,11 +20,8 @@ void TickTimes(MiniGames::MiniGame& game, int n, int timeLeft) {
 std::string ReadText(BITMAP* bmp, int x, int y, int fg) {
     std::string text;
     for (int cx = x; cx + 8 <= bmp->w; cx += 8) {
-        char found = 0;
-        for (int ch = ' '; ch <= '~' && !found; ++ch)
-            if (GlyphAt(bmp, cx, y, static_cast<char>(ch), fg))
-                found = static_cast<char>(ch);
-        if (!found)
+        char found = CharOf(Ink(bmp, cx, y, fg));
+        if (found == '?')
             break;
         text += found;
     }
