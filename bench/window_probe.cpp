@@ -2,7 +2,6 @@
 // With DISPLAY set:
 //   window_probe fps SECONDS    the median of the game's "FPS: %d" line, read once a second
 //   window_probe start INDEX    Tab, INDEX times Down and Enter: starts mini-game INDEX
-//   window_probe end            End: leaves the mini-game
 //   window_probe latency N      N times a real Ctrl+Up (or Ctrl+Down) event, timed until the
 //                               speed line changes; prints median, 95th percentile and N in ms
 //   window_probe quit           Escape held 100 ms, then a key to close the end screen
@@ -107,8 +106,6 @@ int main(int argc, char** argv) {
             return 1;
         }
         std::printf("%s\n", title.c_str());
-    } else if (command == "end") {
-        Press(win, XK_End);
     } else if (command == "latency" && value > 0) {
         std::mt19937 random(12345);
         std::vector<double> latencies;
@@ -128,8 +125,7 @@ int main(int argc, char** argv) {
         SleepMs(400);
         Press(win, XK_space);
     } else {
-        std::fprintf(stderr, "usage: window_probe fps SECONDS | start INDEX | end | latency N"
-                             " | quit\n");
+        std::fprintf(stderr, "usage: window_probe fps SECONDS | start INDEX | latency N | quit\n");
         return 2;
     }
     return 0;
