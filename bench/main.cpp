@@ -19,7 +19,7 @@ struct Result {
     bool Median = false;
 };
 
-double Counter(const benchmark::BenchmarkReporter::Run& run, const char* name) {
+double CounterValue(const benchmark::BenchmarkReporter::Run& run, const char* name) {
     auto it = run.counters.find(name);
     return it == run.counters.end() ? 0 : static_cast<double>(it->second);
 }
@@ -40,10 +40,10 @@ public:
                 (!median && Results[name].Median))
                 continue;
             double toMicros = 1e6 / benchmark::GetTimeUnitMultiplier(run.time_unit);
-            double micros = StartsWith(name, ComposePrefix) ? Counter(run, "game_us")
+            double micros = StartsWith(name, ComposePrefix) ? CounterValue(run, "game_us")
                                                             : run.GetAdjustedRealTime() * toMicros;
-            Results[name] = {micros, Counter(run, "ref_us"),
-                             Counter(run, "floor_us"), Counter(run, "ratio"), median};
+            Results[name] = {micros, CounterValue(run, "ref_us"),
+                             CounterValue(run, "floor_us"), CounterValue(run, "ratio"), median};
         }
     }
 

@@ -13,21 +13,13 @@
 #include "bench/references.h"
 #include "framework/mgmenu.h"
 #include "framework/minigamemanager.h"
+#include "tests/support/pixels.h"
 #include "tests/support/scenes.h"
 
 namespace {
 
 using TestSupport::Scene;
 using TestSupport::Screen;
-
-// A screen-sized memory bitmap of the frame's depth, destroyed with the object.
-struct Bitmap {
-    BITMAP* Bmp = create_bitmap(SCREEN_W, SCREEN_H);
-    Bitmap() = default;
-    ~Bitmap() { destroy_bitmap(Bmp); }
-    Bitmap(const Bitmap&) = delete;
-    Bitmap& operator=(const Bitmap&) = delete;
-};
 
 double Seconds(const std::function<void()>& draw) {
     auto start = std::chrono::steady_clock::now();
@@ -48,7 +40,7 @@ double Median(std::vector<double>& samples) {
 // process was preempted says nothing about either.
 void Interleave(benchmark::State& state, const std::function<void()>& game,
                 const std::function<void()>& reference) {
-    Bitmap floorFrame, floorCopy;
+    TestSupport::Frame floorFrame, floorCopy;
     auto floor = [&] { Reference::Floor(floorFrame.Bmp, floorCopy.Bmp); };
     std::vector<double> games, references, floors;
     for (auto* samples : {&games, &references, &floors})
