@@ -186,6 +186,29 @@ public:
 
     Image AbandonGame() { return HoldFor(XK_End, OnMainScreen, "main screen after End"); }
 
+    // Cows and Bulls: types guess n (less its first `typed` digits) and reads the newest history
+    // row, "Guess n: gggg   Cows: c  Bulls: b". Returns {c, b}; {-1, -1} when the guess won and
+    // the main screen is back; {-2, -2} (and a failure) when neither shows.
+    std::pair<int, int> Score(int n, const std::string& guess, size_t typed = 0,
+                              Image* shown = nullptr) {
+        Win->Type(guess.substr(typed));
+        std::string row = "Guess " + std::to_string(n) + ": " + guess;
+        Image img = Await(
+            [&](const Image& i) { return Line(i, 40, 90).rfind(row, 0) == 0 || OnMainScreen(i); },
+            row);
+        if (shown)
+            *shown = img;
+        if (OnMainScreen(img))
+            return {-1, -1};
+        std::smatch m;
+        std::string line = Line(img, 40, 90);
+        if (!Matches(line, row + R"(   Cows: (\d)  Bulls: (\d))", &m)) {
+            ADD_FAILURE() << "history row: " << line;
+            return {-2, -2};
+        }
+        return {std::stoi(m[1]), std::stoi(m[2])};
+    }
+
     // Keys pressed in the end screen's first 200 ms are thrown away: press until it exits.
     void ExpectCleanExit() {
         for (int i = 0; i < 20 && !Proc->Wait(250); ++i)
@@ -444,19 +467,14 @@ TEST_F(Screens, CowsAndBullsScoresGuessesNewestFirst) {
     int total = 0;
     for (size_t n = 1; n <= guesses.size(); ++n) {
         const std::string& guess = guesses[n - 1];
-        Win->Type(n == 1 ? guess.substr(1) : guess);
-        std::string row = "Guess " + std::to_string(n) + ": " + guess;
-        Image img = Await(
-            [&](const Image& i) { return Line(i, 40, 90).rfind(row, 0) == 0 || OnMainScreen(i); },
-            row);
-        if (OnMainScreen(img)) {  // the guess was the secret
+        Image img;
+        std::pair<int, int> cb = Score(n, guess, n == 1 ? 1 : 0, &img);
+        if (cb.first == -1) {  // the guess was the secret
             EXPECT_EQ(SpeedMph(img), 150 - game.Drop());
             return;
         }
-        std::smatch m;
-        std::string shown = Line(img, 40, 90);
-        ASSERT_TRUE(Matches(shown, row + R"(   Cows: (\d)  Bulls: (\d))", &m)) << shown;
-        int score = std::stoi(m[1]) + std::stoi(m[2]);
+        ASSERT_GE(cb.first, 0);
+        int score = cb.first + cb.second;
         EXPECT_LE(score, 4);
         if (n > 1)
             total += score;
@@ -710,7 +728,123 @@ protected:
         }
         ADD_FAILURE() << "Arrows not won after 60 presses";
     }
+
+    // A guess dddd scores one cow or bull per d in the secret. With x a digit not in the secret,
+    // "d x x x" has d as its only scorer, a bull exactly when the secret has d in that place.
+    void PlayCowsAndBulls() {
+        int n = 0, count[10] = {}, found = 0;
+        for (int d = 0; d < 10 && found < 4; ++d) {
+            std::pair<int, int> cb = Score(++n, std::string(4, '0' + d));
+            if (cb.first < 0)  // won, or a failure already reported
+                return;
+            found += count[d] = cb.first + cb.second;
+        }
+        ASSERT_EQ(found, 4) << "the guesses dddd do not add up to four digits";
+        const char absent = '0' + (std::find(count, count + 10, 0) - count);
+        std::string secret;
+        for (int p = 0; p < 4; ++p)
+            for (int d = 0; d < 10 && (int)secret.size() == p; ++d) {
+                if (count[d] == 0)
+                    continue;
+                // The last digit left to try needs no guess.
+                bool here = std::count_if(count + d, count + 10, [](int c) { return c > 0; }) == 1;
+                if (!here) {
+                    std::string probe(4, absent);
+                    probe[p] = '0' + d;
+                    std::pair<int, int> cb = Score(++n, probe);
+                    ASSERT_EQ(cb.first + cb.second, 1) << probe << " scored " << cb.first << ", "
+                                                       << cb.second;
+                    here = cb.second == 1;
+                }
+                if (here) {
+                    secret += '0' + d;
+                    --count[d];
+                }
+            }
+        ASSERT_EQ(secret.size(), 4u);
+        EXPECT_EQ(Score(++n, secret).first, -1) << secret << " did not win";
+    }
+
+    // Cycle sort through the slot: take a misplaced number out, turn its home cell under the line
+    // and swap, and go on with the number that comes out until it is the hole's. The state is
+    // tracked from the keys sent, and the screen must show it before every swap.
+    void PlayNumberLoop() {
+        const int goal[20] = {1,  2,  3,  4,  5,  6,  7,  8,  9,  11,
+                              20, 19, 18, 17, 16, 15, 14, 13, 12, 10};
+        Ring dealt = AwaitRing(*this, [](const Ring&) { return true; }, "the dealt ring");
+        ASSERT_EQ(dealt.Slot, 0);
+        std::vector<int> board = dealt.Cells;  // by loop index, the cell first at the left 0
+        int pos = 0, held = 0;                  // loop index at the left end of the middle row
+        // The goal's rotation that finds most numbers at home.
+        int start = 0, best = -1;
+        for (int c = 0; c < 20; ++c) {
+            int fit = 0;
+            for (int k = 0; k < 20; ++k)
+                fit += board[(c + k) % 20] == goal[k];
+            if (fit > best)
+                best = fit, start = c;
+        }
+        std::vector<int> home(21);
+        for (int k = 0; k < 20; ++k)
+            home[goal[k]] = (start + k) % 20;
+        auto misplaced = [&](int i) {
+            i = (i + 20) % 20;
+            return board[i] != 0 && home[board[i]] != i;
+        };
+        for (int swaps = 0; swaps < 60; ++swaps) {
+            int cell = held ? home[held] : -1;
+            for (int d = 0; d <= 10 && cell < 0; ++d)  // the nearest misplaced number
+                for (int i : {pos + 5 + d, pos + 5 - d})
+                    if (cell < 0 && misplaced(i))
+                        cell = (i + 20) % 20;
+            ASSERT_GE(cell, 0) << "nothing to move, yet the game goes on";
+            int lefts = ((cell - 5 - pos) % 20 + 20) % 20;
+            for (int t = std::min(lefts, 20 - lefts); t > 0; --t) {
+                Win->Tap(lefts <= 10 ? XK_Left : XK_Right);
+                SleepMs(20);
+            }
+            pos = (cell + 15) % 20;
+            Ring want{held, {}};
+            for (int k = 0; k < 20; ++k)
+                want.Cells.push_back(board[(pos + k) % 20]);
+            AwaitRing(*this, [&](const Ring& r) { return r == want; }, "the tracked ring");
+            if (HasFailure())
+                return;
+            Win->Tap(XK_space);
+            std::swap(held, board[cell]);
+            bool solved = held == 0;
+            for (int i = 0; i < 20; ++i)
+                solved = solved && !misplaced(i);
+            if (solved)
+                return;
+        }
+        ADD_FAILURE() << "Number Loop not solved in 60 swaps";
+    }
 };
+
+class Puzzles : public Player {};
+
+TEST_F(Puzzles, CowsAndBullsThenNumberLoopWonFromTheScreen) {
+    Start();
+    ASSERT_EQ(SpeedMph(First), 150);
+    // Cows and Bulls (55) takes off 54 MPH, Number Loop (80) 80.
+    const std::pair<const char*, int> plan[] = {{"Cows and Bulls", 96}, {"Number Loop", 16}};
+    Image main;
+    for (const auto& step : plan) {
+        SCOPED_TRACE(step.first);
+        const GameData& game = Game(step.first);
+        OpenGame(game);
+        if (game.Name == "Cows and Bulls")
+            PlayCowsAndBulls();
+        else
+            PlayNumberLoop();
+        if (HasFailure())
+            return;
+        main = Await(OnMainScreen, "the main screen", UpToEndBox);
+        EXPECT_EQ(SpeedMph(main), step.second);
+    }
+    std::cout << "[ puzzles  ] game time used: " << 366 - TimeLeft(main) << " s of 366\n";
+}
 
 TEST_F(Player, StopsTheTrainByWinningGamesWithoutTheCtrlKeys) {
     Start();
