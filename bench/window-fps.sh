@@ -11,13 +11,14 @@
 # percentile, within one logic tick plus one frame (10 ms + 1/FPS of the main screen).
 #   bench/window-fps.sh BUILD_DIR     (haltwick, reference_loop and window_probe built there)
 # WINDOW_SECONDS (default 3), WINDOW_ROUNDS (3) and LATENCY_SAMPLES (60) size the run;
-# WINDOW_GAMES (default "0 1 2 3 4") picks the mini-games measured after the main screen.
+# WINDOW_GAMES (default "0 1 2 3 4", empty for none) picks the mini-games measured after the
+# main screen.
 set -euo pipefail
 build=$(cd "${1:?usage: bench/window-fps.sh BUILD_DIR}" && pwd)
 seconds=${WINDOW_SECONDS:-3}
 rounds=${WINDOW_ROUNDS:-3}
 samples=${LATENCY_SAMPLES:-60}
-games=${WINDOW_GAMES:-0 1 2 3 4}
+games=${WINDOW_GAMES-0 1 2 3 4}
 probe="$build/bench/window_probe"
 out=$(mktemp -d)
 
@@ -89,21 +90,32 @@ quit_game
 
 printf '%s\n' "${results[@]}" | awk -F'|' -v bare="$bare" -v latency="$latency" '
   function median(v, n,   i, j, t) {
-    for (i = 2; i <= n; i++) for (j = i; j > 1 && v[j - 1] > v[j]; j--) { t = v[j]; v[j] = v[j - 1]; v[j - 1] = t }
-    return n % 2 ? v[(n + 1) / 2] : (v[n / 2] + v[n / 2 + 1]) / 2 }
-  BEGIN { ok = 1
-          printf "Frames per second in the window, each the median of whole seconds, one Xvfb;\n"
-          printf "ratio: the median of the rounds'"'"' game / reference ratios\n"
-          printf "%-32s %8s %10s %8s\n", "screen", "game", "reference", "ratio"
-          printf "%-32s %8s %10s %8s   (bare clear-and-blit loop, before and after: %s)\n", "", "", "", "", bare }
-  { n = split($2, g, " "); split($3, r, " ")
+    for (i = 2; i <= n; i++)
+      for (j = i; j > 1 && v[j - 1] > v[j]; j--) { t = v[j]; v[j] = v[j - 1]; v[j - 1] = t }
+    return n % 2 ? v[(n + 1) / 2] : (v[n / 2] + v[n / 2 + 1]) / 2
+  }
+  BEGIN {
+    ok = 1
+    print "Frames per second in the window, each the median of whole seconds, one Xvfb;"
+    print "ratio: the median of the rounds'"'"' game / reference ratios"
+    print "bare clear-and-blit loop, before and after:", bare
+    printf "%-32s %8s %10s %8s\n", "screen", "game", "reference", "ratio"
+  }
+  {
+    n = split($2, g, " "); split($3, r, " ")
     for (i = 1; i <= n; i++) q[i] = g[i] / r[i]
     ratio = median(q, n); game = median(g, n); ref = median(r, n)
     if (NR == 1) mainfps = game
-    flag = ratio >= 0.95 ? "" : "  UNDER BUDGET"; if (flag != "") ok = 0
-    printf "%-32s %8.0f %10.0f %8.3f%s   (rounds:%s /%s)\n", $1, game, ref, ratio, flag, $2, $3 }
-  END { split(latency, l, " "); budget = 10 + 1000 / mainfps
-        flag = (l[1] <= budget && l[2] <= budget) ? "" : "  OVER BUDGET"; if (flag != "") ok = 0
-        printf "\nKey to screen (Ctrl+Up to the new speed, main screen), %d samples:\n", l[3]
-        printf "median %.2f ms, 95th percentile %.2f ms; budget %.2f ms (10 ms + 1/%d s)%s\n", l[1], l[2], budget, mainfps, flag
-        exit ok ? 0 : 1 }'
+    flag = ratio >= 0.95 ? "" : "  UNDER BUDGET"
+    if (flag != "") ok = 0
+    printf "%-32s %8.0f %10.0f %8.3f%s   (rounds:%s /%s)\n", $1, game, ref, ratio, flag, $2, $3
+  }
+  END {
+    split(latency, l, " "); budget = 10 + 1000 / mainfps
+    flag = (l[1] <= budget && l[2] <= budget) ? "" : "  OVER BUDGET"
+    if (flag != "") ok = 0
+    printf "\nKey to screen (Ctrl+Up to the new speed, main screen), %d samples:\n", l[3]
+    printf "median %.2f ms, 95th percentile %.2f ms; budget %.2f ms (10 ms + 1/%d s)%s\n",
+           l[1], l[2], budget, mainfps, flag
+    exit ok ? 0 : 1
+  }'

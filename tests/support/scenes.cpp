@@ -2,6 +2,7 @@
 
 #include <allegro.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <utility>
 
@@ -24,7 +25,9 @@ const int LoopGoal[20] = {1, 2, 3, 4, 5, 6, 7, 8, 9, 11, 20, 19, 18, 17, 16, 15,
 int Typed(int scancode, int ascii = 0) { return scancode << 8 | ascii; }
 
 // Position in the shell's registration order.
-int GameIndex(Screen screen) { return static_cast<int>(screen) - static_cast<int>(Screen::Alphabet); }
+int GameIndex(Screen screen) {
+    return static_cast<int>(screen) - static_cast<int>(Screen::Alphabet);
+}
 
 void SetUpCowBull(MiniGames::CowBull& game) {
     const int hidden[4] = {1, 2, 3, 4};
