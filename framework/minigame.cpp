@@ -13,4 +13,9 @@ bool MiniGame::StillPlaying(int timeLeft) {
     return Running;
 }
 
+void MiniGame::Win() {
+    Running = false;
+    Won = true;
+}
+
 }  // namespace MiniGames

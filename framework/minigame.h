@@ -38,6 +38,8 @@ public:
 protected:
     // True when the game may go on this tick: ends it unwon once the time is up.
     bool StillPlaying(int timeLeft);
+    // Ends the game won: the only way Won is ever set, always together with Running cleared.
+    void Win();
 };
 
 // Creates a new game owned by the caller.

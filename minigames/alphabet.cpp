@@ -23,10 +23,8 @@ void Alphabet::Tick(int timeLeft) {
         if (c == Letter || c + ('a' - 'A') == Letter)
             ++Letter;
     }
-    if (Letter == 'z' + 1) {
-        Running = false;
-        Won = true;
-    }
+    if (Letter == 'z' + 1)
+        Win();
 }
 
 void Alphabet::Draw(BITMAP* target) {

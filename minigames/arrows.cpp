@@ -29,10 +29,8 @@ void Arrows::Tick(int timeLeft) {
         ++Count;
         NewArrow();
     }
-    if (Count >= Goal) {
-        Running = false;
-        Won = true;
-    }
+    if (Count >= Goal)
+        Win();
 }
 
 void Arrows::Draw(BITMAP* target) {

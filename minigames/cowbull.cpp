@@ -39,10 +39,8 @@ void CowBull::Tick(int timeLeft) {
 
     // The fourth digit is scored in the tick it arrives; then a fresh guess starts.
     Guesses.push_back(ScoreGuess(Hidden, Guess));
-    if (Guesses.back().Bulls == 4) {
-        Running = false;
-        Won = true;
-    }
+    if (Guesses.back().Bulls == 4)
+        Win();
     for (int& digit : Guess)
         digit = 0;
     GuessPos = 0;

@@ -78,10 +78,8 @@ void NumberLoop::Tick(int timeLeft) {
         }
     }
     // Checked with or without a key: a deal already in goal order wins on its first tick.
-    if (Solved()) {
-        Running = false;
-        Won = true;
-    }
+    if (Solved())
+        Win();
 }
 
 void NumberLoop::Draw(BITMAP* target) {

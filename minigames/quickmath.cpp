@@ -44,10 +44,8 @@ void QuickMath::Tick(int timeLeft) {
     if (scancode == KEY_ENTER || scancode == KEY_ENTER_PAD) {
         if (Input == CurProb->Answer) {
             // Solved must pass 10, so it takes eleven right answers.
-            if (++Solved > 10) {
-                Running = false;
-                Won = true;
-            }
+            if (++Solved > 10)
+                Win();
             delete CurProb;
             CurProb = nullptr;
         }
