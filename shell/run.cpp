@@ -1,10 +1,6 @@
 #include "shell/run.h"
 
 #include <allegro.h>
-#include <allegro/internal/aintern.h>
-#ifdef ALLEGRO_WITH_XWINDOWS
-#include <allegro/platform/aintunix.h>
-#endif
 
 #include "framework/mgmenu.h"
 #include "framework/minigamemanager.h"
@@ -15,6 +11,7 @@
 #include "minigames/numberloop.h"
 #include "minigames/quickmath.h"
 #include "shell/clock.h"
+#include "shell/window.h"
 
 namespace GameShell {
 
@@ -24,17 +21,6 @@ const char WinMessage[] = "Congratulations! You have stopped the train! You win!
 const char LoseMessage[] = "Aww! You did not stop the train! You lose!";
 
 bool CtrlHeld() { return key_shifts & KB_CTRL_FLAG; }
-
-// The library's X11 driver sends the server the frames copied to the screen, and takes key
-// events from it, on a background thread every 1/100 s only: up to a tick more before a key
-// reaches the next tick and before its effect shows. The main loop does both itself around
-// the passes that tick (a round trip to the server each, so not every frame); the driver's
-// lock keeps the two threads apart.
-void ServiceWindow() {
-#ifdef ALLEGRO_WITH_XWINDOWS
-    _xwin_handle_input();
-#endif
-}
 
 }  // namespace
 
@@ -132,18 +118,16 @@ void Run::DrawFrame() {
 
 void MainLoop(Run& run) {
     while (!run.Finished) {
-        // Only a tick changes what a frame shows.
-        bool ticking = GameTime > 0;
-        if (ticking)
-            ServiceWindow();  // the keys that came since the last tick
+        // Only a tick reads the keys.
+        if (GameTime > 0)
+            Window::TakeKeys();
         // Every pending tick runs, even after one of them finished the run.
         while (GameTime > 0) {
             run.Tick();
             GameTime--;
         }
         run.DrawFrame();
-        if (ticking)
-            ServiceWindow();  // the new state on the screen now
+        Window::PushFrame();
         CurFPS++;
     }
 }
