@@ -118,16 +118,13 @@ void Run::DrawFrame() {
 
 void MainLoop(Run& run) {
     while (!run.Finished) {
-        // Only a tick reads the keys.
-        if (GameTime > 0)
-            Window::TakeKeys();
         // Every pending tick runs, even after one of them finished the run.
         while (GameTime > 0) {
             run.Tick();
             GameTime--;
         }
         run.DrawFrame();
-        Window::PushFrame();
+        Window::Service();
         CurFPS++;
     }
 }

@@ -8,31 +8,19 @@
 
 namespace GameShell::Window {
 
+void Service() {
 #ifdef ALLEGRO_WITH_XWINDOWS
-
-void TakeKeys() {
-    // Reading what the socket holds does not wait; the driver's handler syncs with the server
-    // (a round trip), so it runs only for events. The lock keeps the driver's thread off the
-    // connection meanwhile.
+    // The driver's lock keeps its thread off the connection meanwhile.
     XLOCK();
-    bool waiting = _xwin.display && XEventsQueued(_xwin.display, QueuedAfterFlush) > 0;
+    bool waiting = false;
+    if (_xwin.display) {
+        XFlush(_xwin.display);
+        waiting = XEventsQueued(_xwin.display, QueuedAfterReading) > 0;
+    }
     XUNLOCK();
     if (waiting)
         _xwin_handle_input();
-}
-
-void PushFrame() {
-    XLOCK();
-    if (_xwin.display)
-        XFlush(_xwin.display);
-    XUNLOCK();
-}
-
-#else
-
-void TakeKeys() {}
-void PushFrame() {}
-
 #endif
+}
 
 }  // namespace GameShell::Window
