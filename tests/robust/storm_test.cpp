@@ -145,10 +145,9 @@ private:
     }
 };
 
-// Brings the game back to a screen whose clock runs, then checks it draws and its clock runs:
-// a nonzero frame rate, and the countdown falling while no key is pressed. Enter closes the
-// help overlay, which stops the clock under status lines that stay; it also leaves the menu,
-// which has none.
+// Brings the game back to a screen whose clock runs, then checks it draws and counts: a nonzero
+// frame rate, and the countdown falling while no key is pressed. Enter closes the help overlay,
+// which stops the clock under status lines that stay; it also leaves the menu, which has none.
 ::testing::AssertionResult DrawsAndCounts(Robust::Screen& screen) {
     for (int i = 0; i < 10; ++i) {
         screen.Hold(XK_Return, 30);
