@@ -145,7 +145,9 @@ void DrawEndScreen(BITMAP* bmp, bool won) {
 void EndScreen(Run& run) {
     DrawEndScreen(run.Buffer, run.Won);
     blit(run.Buffer, screen, 0, 0, 0, 0, SCREEN_W, SCREEN_H);
-    // Keys held or typed as the run ended must not close the screen unseen.
+    // Keys held or typed as the run ended must not close the screen unseen: no more repeats of
+    // a key held down (the library makes them itself on Windows), and nothing typed before.
+    set_keyboard_rate(0, 0);
     rest(200);
     clear_keybuf();
     readkey();
