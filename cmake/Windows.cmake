@@ -1,0 +1,66 @@
+# The Windows build: haltwick.exe, 64-bit, for the GUI subsystem (no console window), with the
+# C++ runtime and winpthreads linked in so that it needs only DLLs every Windows has; the game's
+# icon and version information as resources; and the release zip, by `cpack` in the build tree:
+#
+#   haltwick-<version>-win64.zip
+#     haltwick-<version>-win64/haltwick.exe
+#     haltwick-<version>-win64/README.txt          players' part of README.md, as plain text
+#     haltwick-<version>-win64/LICENSE.txt         the game's licence
+#     haltwick-<version>-win64/ALLEGRO-LICENSE.txt the graphics library's giftware licence
+
+# The game's code compiles against the headers the library build installs.
+add_dependencies(haltwick_core haltwick_allegro_windows)
+
+set_target_properties(haltwick PROPERTIES WIN32_EXECUTABLE ON)
+target_link_options(haltwick PRIVATE -static)
+
+set(haltwick_win ${CMAKE_BINARY_DIR}/windows)
+
+# The icon, from the desktop icons drawn from the train art; the largest kept as PNG.
+find_program(HALTWICK_ICOTOOL icotool REQUIRED)
+set(haltwick_icons ${CMAKE_SOURCE_DIR}/data/icons/hicolor)
+set(haltwick_ico ${haltwick_win}/haltwick.ico)
+add_custom_command(
+  OUTPUT ${haltwick_ico}
+  COMMAND ${HALTWICK_ICOTOOL} -c -o ${haltwick_ico} ${haltwick_icons}/48x48/apps/haltwick.png
+          ${haltwick_icons}/128x128/apps/haltwick.png -r ${haltwick_icons}/256x256/apps/haltwick.png
+  DEPENDS ${haltwick_icons}/48x48/apps/haltwick.png ${haltwick_icons}/128x128/apps/haltwick.png
+          ${haltwick_icons}/256x256/apps/haltwick.png
+  VERBATIM)
+
+enable_language(RC)
+configure_file(${CMAKE_SOURCE_DIR}/windows/haltwick.rc.in ${haltwick_win}/haltwick.rc @ONLY)
+set_source_files_properties(${haltwick_win}/haltwick.rc PROPERTIES OBJECT_DEPENDS ${haltwick_ico})
+target_sources(haltwick PRIVATE ${haltwick_win}/haltwick.rc ${haltwick_ico})
+
+# Plain text with Windows line ends for the zip.
+find_program(HALTWICK_AWK awk REQUIRED)
+add_custom_command(
+  OUTPUT ${haltwick_win}/README.txt
+  COMMAND ${HALTWICK_AWK} -v version=${PROJECT_VERSION} -v out=${haltwick_win}/README.txt
+          -f ${CMAKE_SOURCE_DIR}/windows/readme.awk ${CMAKE_SOURCE_DIR}/README.md
+  DEPENDS ${CMAKE_SOURCE_DIR}/windows/readme.awk ${CMAKE_SOURCE_DIR}/README.md
+  VERBATIM)
+function(haltwick_crlf out in)
+  add_custom_command(
+    OUTPUT ${out}
+    COMMAND ${HALTWICK_AWK} -v out=${out} "{ printf \"%s\\r\\n\", $0 > out }" ${in}
+    DEPENDS ${in}
+    VERBATIM)
+endfunction()
+haltwick_crlf(${haltwick_win}/LICENSE.txt ${CMAKE_SOURCE_DIR}/LICENSE)
+haltwick_crlf(${haltwick_win}/ALLEGRO-LICENSE.txt ${HALTWICK_ALLEGRO_WINDOWS}/license.txt)
+add_custom_target(haltwick_windows_docs ALL DEPENDS ${haltwick_win}/README.txt
+  ${haltwick_win}/LICENSE.txt ${haltwick_win}/ALLEGRO-LICENSE.txt)
+add_dependencies(haltwick_windows_docs haltwick_allegro_windows)
+
+install(TARGETS haltwick RUNTIME DESTINATION .)
+install(FILES ${haltwick_win}/README.txt ${haltwick_win}/LICENSE.txt
+              ${haltwick_win}/ALLEGRO-LICENSE.txt DESTINATION .)
+
+set(CPACK_GENERATOR ZIP)
+set(CPACK_PACKAGE_NAME haltwick)
+set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
+set(CPACK_PACKAGE_FILE_NAME haltwick-${PROJECT_VERSION}-win64)
+set(CPACK_STRIP_FILES ON)
+include(CPack)
