@@ -136,7 +136,7 @@ public:
 
     void Start() {
         ASSERT_FALSE(XDisplay().empty()) << "Xvfb did not start";
-        Proc = std::make_unique<GameProcess>(std::vector<std::string>{GamePath}, XDisplay());
+        Proc = std::make_unique<GameProcess>(GameCommand(GamePath), XDisplay());
         Win = std::make_unique<GameWindow>(XDisplay());
         ASSERT_TRUE(Win->Find("Haltwick", 10000)) << "no window titled Haltwick";
         ASSERT_TRUE(Win->WaitFor(OnMainScreen, Patience, &First)) << "no main screen";
@@ -250,7 +250,7 @@ TEST_F(Rules, NoDisplayExitsWith255AndPrintsNothing) {
     while (stat(("/tmp/.X11-unix/X" + std::to_string(n)).c_str(), &st) == 0 ||
            stat(("/tmp/.X" + std::to_string(n) + "-lock").c_str(), &st) == 0)
         ++n;
-    GameProcess proc({GamePath}, ":" + std::to_string(n));
+    GameProcess proc(GameCommand(GamePath), ":" + std::to_string(n));
     ASSERT_TRUE(proc.Wait(15000)) << "still running without a display";
     EXPECT_EQ(proc.ExitCode, 255);
     EXPECT_EQ(proc.Output(), "");

@@ -33,6 +33,17 @@ std::string Slurp(const std::string& path) {
 
 }  // namespace
 
+std::vector<std::string> GameCommand(const std::string& path) {
+    std::vector<std::string> argv;
+    if (const char* launcher = std::getenv("HALTWICK_LAUNCHER")) {
+        std::istringstream words(launcher);
+        for (std::string w; words >> w;)
+            argv.push_back(w);
+    }
+    argv.push_back(path);
+    return argv;
+}
+
 GameProcess::GameProcess(const std::vector<std::string>& argv, const std::string& display)
     : OutPath(TempFile()), ErrPath(TempFile()) {
     Pid = fork();
