@@ -16,6 +16,25 @@ include(GNUInstallDirs)
 set(HALTWICK_INSTALL_GAMESDIR "games" CACHE STRING
     "Folder for the haltwick program, relative to the install prefix (or absolute)")
 
+set(HALTWICK_MAINTAINER "Haltwick developers <developers@haltwick.org>" CACHE STRING
+    "Maintainer of the Debian package and upstream contact, as `Name <address>`")
+if(NOT HALTWICK_MAINTAINER MATCHES "^[^<>]*[^<> ] <[^<>@ ]+@[^<>@ ]+>$")
+  message(FATAL_ERROR "HALTWICK_MAINTAINER is '${HALTWICK_MAINTAINER}', not `Name <address>`")
+endif()
+
+# What the game is: a one-line summary and paragraphs wrapped under 80 columns, as a package's
+# lines must be.
+set(HALTWICK_SUMMARY "Stop a runaway train by winning keyboard mini-games")
+set(HALTWICK_DESCRIPTION [[
+An elderly lady has fallen on a runaway train, drawn in ASCII art, and you
+have 6 minutes and 6 seconds of game time to stop it before she falls out.
+The train starts at 150 MPH, and every keyboard mini-game you win slows it
+down: bring it to 0 MPH before the clock runs out.]] [[
+Five mini-games are on board: type the alphabet, press the arrow keys named
+on screen, crack a four-digit number in Cows and Bulls, put the Number Loop
+in order and answer Quick Math sums. The game runs in one 800x600 window
+and reads only the keyboard.]])
+
 set(HALTWICK_DATA_DIR ${CMAKE_SOURCE_DIR}/data)
 
 install(TARGETS haltwick RUNTIME DESTINATION ${HALTWICK_INSTALL_GAMESDIR})
@@ -83,20 +102,16 @@ set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME haltwick)
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_VENDOR "the Haltwick developers")
-set(CPACK_PACKAGE_CONTACT "Haltwick developers")
-set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "stop a runaway train by winning keyboard mini-games")
-set(CPACK_PACKAGE_DESCRIPTION
-    "An elderly passenger is in danger on a runaway train, drawn in ASCII art. You have 6:06 of\n"
-    "game time to bring it down from 150 MPH to a stop by winning five quick keyboard\n"
-    "mini-games: Alphabet, Arrows, Cows and Bulls, Number Loop and Quick Math.")
-string(REPLACE ";" "" CPACK_PACKAGE_DESCRIPTION "${CPACK_PACKAGE_DESCRIPTION}")
+set(CPACK_PACKAGE_CONTACT "${HALTWICK_MAINTAINER}")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "${HALTWICK_SUMMARY}")
+list(JOIN HALTWICK_DESCRIPTION "\n\n" CPACK_PACKAGE_DESCRIPTION)
 set(CPACK_RESOURCE_FILE_LICENSE ${CMAKE_SOURCE_DIR}/LICENSE)
 set(CPACK_RESOURCE_FILE_README ${CMAKE_SOURCE_DIR}/README.md)
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
 
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
-set(CPACK_DEBIAN_PACKAGE_MAINTAINER "Haltwick developers")
+set(CPACK_DEBIAN_PACKAGE_MAINTAINER "${HALTWICK_MAINTAINER}")
 set(CPACK_DEBIAN_PACKAGE_SECTION games)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 # dpkg-shlibdeps names every runtime library package with its least version, Allegro's included.

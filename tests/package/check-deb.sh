@@ -4,7 +4,7 @@
 # and its files (the program in /usr/games, the compressed manual page, a valid desktop entry
 # that runs that program, the hicolor icons, the copyright file).
 #
-#   check-deb.sh BUILD_DIR CPACK VERSION [ALLEGRO_RUNTIME_PACKAGE]
+#   check-deb.sh BUILD_DIR CPACK VERSION MAINTAINER [ALLEGRO_RUNTIME_PACKAGE]
 #
 # ALLEGRO_RUNTIME_PACKAGE is the package that owns the Allegro library linked (liballegro4.4 on
 # Debian 12); when empty, any liballegro4 package name is accepted. Exit 77: cannot run here.
@@ -13,7 +13,8 @@ set -uo pipefail
 build=${1:?build dir}
 cpack=${2:?cpack}
 version=${3:?version}
-runtime=${4:-}
+maintainer=${4:?maintainer}
+runtime=${5:-}
 
 for tool in "$cpack" dpkg-deb; do
   command -v "$tool" >/dev/null || { echo "SKIP: $tool not found"; exit 77; }
@@ -55,7 +56,7 @@ expect_field() {
 expect_field Package haltwick
 expect_field Version "$version"
 expect_field Section games
-expect_field Maintainer "Haltwick developers"
+expect_field Maintainer "$maintainer"
 expect_field Architecture "$arch"
 
 depends=$(field Depends)
