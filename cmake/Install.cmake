@@ -5,11 +5,14 @@
 #   <prefix>/share/man/man6/haltwick.6.gz                the manual page
 #   <prefix>/share/applications/haltwick.desktop         the desktop entry
 #   <prefix>/share/icons/hicolor/<size>/apps/haltwick.png
-#   <prefix>/share/doc/haltwick/{README.md,copyright}
+#   <prefix>/share/doc/haltwick/README.md
+#   <prefix>/share/doc/haltwick/changelog.gz             the release notes, ./changelog
+#   <prefix>/share/doc/haltwick/copyright                ./LICENSE
 
 # GNUInstallDirs would name the documentation folder after the project, capital H included.
 set(CMAKE_INSTALL_DOCDIR "share/doc/haltwick" CACHE PATH "Documentation root (DOCDIR)")
 include(GNUInstallDirs)
+include(${CMAKE_CURRENT_LIST_DIR}/Changelog.cmake)
 
 # GNUInstallDirs has no folder for games. Debian keeps them in /usr/games, which is on its default
 # PATH; the desktop entry's Exec follows this setting at install time.
@@ -37,24 +40,44 @@ and reads only the keyboard.]])
 
 set(HALTWICK_DATA_DIR ${CMAKE_SOURCE_DIR}/data)
 
+# ---- The program ----------------------------------------------------------------------------
+
 install(TARGETS haltwick RUNTIME DESTINATION ${HALTWICK_INSTALL_GAMESDIR})
 
-# Manual page, compressed as Debian ships them (-n: no name or time stamp, so builds repeat).
+# ---- Manual page, release notes and copyright -----------------------------------------------
+
+# Installs FILE into DESTINATION compressed as Debian ships manual pages and changelogs: gzip -9,
+# with no name or time stamp (-n) so that builds repeat. As it is where there is no gzip.
 find_program(HALTWICK_GZIP gzip)
-if(HALTWICK_GZIP)
-  set(haltwick_man ${CMAKE_BINARY_DIR}/man/haltwick.6.gz)
+set(haltwick_gzipped "")
+function(haltwick_install_gzipped file destination)
+  if(NOT HALTWICK_GZIP)
+    install(FILES ${file} DESTINATION ${destination})
+    return()
+  endif()
+  get_filename_component(name ${file} NAME)
+  set(copy ${CMAKE_BINARY_DIR}/gzip/${name})
   add_custom_command(
-    OUTPUT ${haltwick_man}
-    COMMAND ${CMAKE_COMMAND} -E copy ${HALTWICK_DATA_DIR}/haltwick.6 ${CMAKE_BINARY_DIR}/man/haltwick.6
-    COMMAND ${HALTWICK_GZIP} -9nf ${CMAKE_BINARY_DIR}/man/haltwick.6
-    DEPENDS ${HALTWICK_DATA_DIR}/haltwick.6
-    COMMENT "Compressing the manual page"
+    OUTPUT ${copy}.gz
+    COMMAND ${CMAKE_COMMAND} -E copy ${file} ${copy}
+    COMMAND ${HALTWICK_GZIP} -9nf ${copy}
+    DEPENDS ${file}
+    COMMENT "Compressing ${name}"
     VERBATIM)
-  add_custom_target(haltwick_manpage ALL DEPENDS ${haltwick_man})
-else()
-  set(haltwick_man ${HALTWICK_DATA_DIR}/haltwick.6)
-endif()
-install(FILES ${haltwick_man} DESTINATION ${CMAKE_INSTALL_MANDIR}/man6)
+  install(FILES ${copy}.gz DESTINATION ${destination})
+  set(haltwick_gzipped ${haltwick_gzipped} ${copy}.gz PARENT_SCOPE)
+endfunction()
+
+# The manual page's header carries the version and the date of the newest release.
+configure_file(${HALTWICK_DATA_DIR}/haltwick.6.in ${CMAKE_BINARY_DIR}/man/haltwick.6 @ONLY)
+haltwick_install_gzipped(${CMAKE_BINARY_DIR}/man/haltwick.6 ${CMAKE_INSTALL_MANDIR}/man6)
+haltwick_install_gzipped(${HALTWICK_CHANGELOG} ${CMAKE_INSTALL_DOCDIR})
+add_custom_target(haltwick_gzipped ALL DEPENDS ${haltwick_gzipped})
+
+install(FILES ${CMAKE_SOURCE_DIR}/README.md DESTINATION ${CMAKE_INSTALL_DOCDIR})
+install(FILES ${CMAKE_SOURCE_DIR}/LICENSE DESTINATION ${CMAKE_INSTALL_DOCDIR} RENAME copyright)
+
+# ---- Desktop integration --------------------------------------------------------------------
 
 # Desktop entry. Its Exec names the program by full path, worked out when installing, because
 # cpack installs with the package's prefix (/usr) rather than the one configured here.
@@ -74,9 +97,6 @@ install(CODE "
 install(DIRECTORY ${HALTWICK_DATA_DIR}/icons/hicolor
         DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/icons
         FILES_MATCHING PATTERN "haltwick.png" PATTERN "haltwick.svg")
-
-install(FILES ${CMAKE_SOURCE_DIR}/README.md DESTINATION ${CMAKE_INSTALL_DOCDIR})
-install(FILES ${CMAKE_SOURCE_DIR}/LICENSE DESTINATION ${CMAKE_INSTALL_DOCDIR} RENAME copyright)
 
 # ---- Debian package -------------------------------------------------------------------------
 

@@ -85,6 +85,7 @@ expect_file /usr/games/haltwick '-rwxr-xr-x'
 expect_file /usr/share/man/man6/haltwick.6.gz '-rw-r--r--'
 expect_file /usr/share/applications/haltwick.desktop '-rw-r--r--'
 expect_file /usr/share/doc/haltwick/copyright '-rw-r--r--'
+expect_file /usr/share/doc/haltwick/changelog.gz '-rw-r--r--'
 icons=$(grep -c '^-rw-r--r-- /usr/share/icons/hicolor/[0-9]*x[0-9]*/apps/haltwick\.png$' "$work/files")
 [ "$icons" -ge 2 ] && pass "$icons hicolor PNG icons" || fail "expected at least 2 hicolor icons, found $icons"
 outside=$(awk '{ print $2 }' "$work/files" | grep -v '^/usr/\?$' | grep -v '^/usr/' || true)
@@ -99,12 +100,15 @@ dpkg-deb -x "$deb" "$root"
 head -c 4 "$root/usr/games/haltwick" | grep -q 'ELF' && pass "program is an ELF executable" ||
   fail "/usr/games/haltwick is not an ELF executable"
 
-if zcat "$root/usr/share/man/man6/haltwick.6.gz" >"$work/haltwick.6" 2>/dev/null &&
-   grep -q '^\.TH HALTWICK 6 ' "$work/haltwick.6"; then
-  pass "manual page unpacks with a section 6 title"
-else
-  fail "haltwick.6.gz is not a gzip'd section 6 manual page"
-fi
+# One version everywhere: the manual page's header and the newest changelog entry.
+zcat "$root/usr/share/man/man6/haltwick.6.gz" >"$work/haltwick.6"
+th=$(grep '^\.TH ' "$work/haltwick.6" || true)
+[[ "$th" == ".TH HALTWICK 6 "*" \"Haltwick $version\" "* ]] &&
+  pass "manual page header: $th" ||
+  fail "manual page header '$th' is not a section 6 page of Haltwick $version"
+top=$(zcat "$root/usr/share/doc/haltwick/changelog.gz" | head -n 1)
+[[ "$top" == "haltwick ($version) "* ]] && pass "changelog starts with $version: $top" ||
+  fail "changelog's newest entry '$top' is not for haltwick ($version)"
 
 entry="$root/usr/share/applications/haltwick.desktop"
 exec_line=$(grep '^Exec=' "$entry" || true)
