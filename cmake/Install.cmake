@@ -7,7 +7,7 @@
 #   <prefix>/share/icons/hicolor/<size>/apps/haltwick.png
 #   <prefix>/share/doc/haltwick/README.md
 #   <prefix>/share/doc/haltwick/changelog.gz             the release notes, ./changelog
-#   <prefix>/share/doc/haltwick/copyright                ./LICENSE
+#   <prefix>/share/doc/haltwick/copyright                machine-readable, from ./LICENSE
 
 # GNUInstallDirs would name the documentation folder after the project, capital H included.
 set(CMAKE_INSTALL_DOCDIR "share/doc/haltwick" CACHE PATH "Documentation root (DOCDIR)")
@@ -74,8 +74,19 @@ haltwick_install_gzipped(${CMAKE_BINARY_DIR}/man/haltwick.6 ${CMAKE_INSTALL_MAND
 haltwick_install_gzipped(${HALTWICK_CHANGELOG} ${CMAKE_INSTALL_DOCDIR})
 add_custom_target(haltwick_gzipped ALL DEPENDS ${haltwick_gzipped})
 
-install(FILES ${CMAKE_SOURCE_DIR}/README.md DESTINATION ${CMAKE_INSTALL_DOCDIR})
-install(FILES ${CMAKE_SOURCE_DIR}/LICENSE DESTINATION ${CMAKE_INSTALL_DOCDIR} RENAME copyright)
+# Debian's machine-readable copyright file, with the copyright line and licence text of LICENSE:
+# the text's lines indented by one space, its blank lines written as " .".
+file(READ ${CMAKE_SOURCE_DIR}/LICENSE haltwick_license)
+set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/LICENSE)
+if(NOT haltwick_license MATCHES "\nCopyright \\(c\\) ([^\n]+)\n+(Permission[^\n].*[^\n])\n*$")
+  message(FATAL_ERROR "LICENSE: no `Copyright (c) ...` line followed by the permission text")
+endif()
+set(haltwick_copyright ${CMAKE_MATCH_1})
+string(REPLACE "\n\n" "\n.\n" haltwick_license_text "${CMAKE_MATCH_2}")
+string(REPLACE "\n" "\n " haltwick_license_text " ${haltwick_license_text}")
+configure_file(${HALTWICK_DATA_DIR}/copyright.in ${CMAKE_BINARY_DIR}/doc/copyright @ONLY)
+install(FILES ${CMAKE_SOURCE_DIR}/README.md ${CMAKE_BINARY_DIR}/doc/copyright
+        DESTINATION ${CMAKE_INSTALL_DOCDIR})
 
 # ---- Desktop integration --------------------------------------------------------------------
 

@@ -110,6 +110,15 @@ top=$(zcat "$root/usr/share/doc/haltwick/changelog.gz" | head -n 1)
 [[ "$top" == "haltwick ($version) "* ]] && pass "changelog starts with $version: $top" ||
   fail "changelog's newest entry '$top' is not for haltwick ($version)"
 
+if head -n 1 "$root/usr/share/doc/haltwick/copyright" |
+     grep -qx 'Format: https://www.debian.org/doc/packaging-manuals/copyright-format/1.0/' &&
+   grep -qx 'Files: \*' "$root/usr/share/doc/haltwick/copyright" &&
+   grep -qx 'License: Expat' "$root/usr/share/doc/haltwick/copyright"; then
+  pass "copyright is machine-readable, all files under the Expat (MIT) licence"
+else
+  fail "copyright lacks the copyright-format 1.0 header, a Files: * paragraph or License: Expat"
+fi
+
 entry="$root/usr/share/applications/haltwick.desktop"
 exec_line=$(grep '^Exec=' "$entry" || true)
 [ "$exec_line" = "Exec=/usr/games/haltwick" ] && pass "desktop entry runs /usr/games/haltwick" ||
