@@ -1,9 +1,11 @@
 # The release notes live in `changelog` at the top of the source tree, in Debian's changelog
-# format, newest entry first. The package ships the file itself as changelog.gz; this reads the
-# version and date of its newest entry:
+# format, newest entry first. The package ships the file itself as changelog.gz; this reads its
+# newest entry for the AppStream release and the manual page's date:
 #
 #   HALTWICK_RELEASE_VERSION  the entry's version, e.g. 1.0.0
 #   HALTWICK_RELEASE_DATE     its date as YYYY-MM-DD
+#   HALTWICK_RELEASE_NOTES    its items (`  * ` lines, continued by lines indented four spaces)
+#                             as XML <li> elements, one a line
 
 set(HALTWICK_CHANGELOG ${CMAKE_SOURCE_DIR}/changelog)
 set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${HALTWICK_CHANGELOG})
@@ -38,6 +40,16 @@ math(EXPR haltwick_month "${haltwick_month} + 1")
 string(REGEX REPLACE "^([0-9])$" "0\\1" haltwick_month ${haltwick_month})
 string(REGEX REPLACE "^([0-9])$" "0\\1" haltwick_day ${haltwick_day})
 set(HALTWICK_RELEASE_DATE ${haltwick_year}-${haltwick_month}-${haltwick_day})
+
+# Items as XML: continuation lines joined to their item, the text escaped, one <li> per item.
+string(REGEX REPLACE "\n    +" " " haltwick_items "${haltwick_items}")
+string(REPLACE "&" "&amp;" haltwick_items "${haltwick_items}")
+string(REPLACE "<" "&lt;" haltwick_items "${haltwick_items}")
+string(REPLACE ">" "&gt;" haltwick_items "${haltwick_items}")
+string(REGEX REPLACE "(^|\n)  \\* ([^\n]*)" "\\1<li>\\2</li>" haltwick_items
+       "${haltwick_items}")
+string(REGEX REPLACE "\n\n+" "\n" haltwick_items "${haltwick_items}")
+string(STRIP "${haltwick_items}" HALTWICK_RELEASE_NOTES)
 
 if(NOT HALTWICK_RELEASE_VERSION STREQUAL PROJECT_VERSION)
   message(WARNING "${HALTWICK_CHANGELOG}: the newest entry is for version "

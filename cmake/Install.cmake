@@ -4,6 +4,7 @@
 #   <prefix>/games/haltwick                              the program (Debian's games directory)
 #   <prefix>/share/man/man6/haltwick.6.gz                the manual page
 #   <prefix>/share/applications/haltwick.desktop         the desktop entry
+#   <prefix>/share/metainfo/<id>.metainfo.xml            the AppStream metadata
 #   <prefix>/share/icons/hicolor/<size>/apps/haltwick.png
 #   <prefix>/share/doc/haltwick/README.md
 #   <prefix>/share/doc/haltwick/changelog.gz             the release notes, ./changelog
@@ -25,8 +26,8 @@ if(NOT HALTWICK_MAINTAINER MATCHES "^[^<>]*[^<> ] <[^<>@ ]+@[^<>@ ]+>$")
   message(FATAL_ERROR "HALTWICK_MAINTAINER is '${HALTWICK_MAINTAINER}', not `Name <address>`")
 endif()
 
-# What the game is: a one-line summary and paragraphs wrapped under 80 columns, as a package's
-# lines must be.
+# What the game is, for the package and the AppStream metadata alike: a one-line summary and
+# paragraphs wrapped under 80 columns (a package's lines must be; no XML markup in them).
 set(HALTWICK_SUMMARY "Stop a runaway train by winning keyboard mini-games")
 set(HALTWICK_DESCRIPTION [[
 An elderly lady has fallen on a runaway train, drawn in ASCII art, and you
@@ -37,6 +38,10 @@ Five mini-games are on board: type the alphabet, press the arrow keys named
 on screen, crack a four-digit number in Cows and Bulls, put the Number Loop
 in order and answer Quick Math sums. The game runs in one 800x600 window
 and reads only the keyboard.]])
+
+# Software centres know the game by this reverse-DNS id; its metadata names the desktop entry.
+set(HALTWICK_APPSTREAM_ID org.haltwick.haltwick)
+set(HALTWICK_DESKTOP_ID haltwick.desktop)
 
 set(HALTWICK_DATA_DIR ${CMAKE_SOURCE_DIR}/data)
 
@@ -97,17 +102,31 @@ install(CODE "
   if(NOT IS_ABSOLUTE \"\${haltwick_gamesdir}\")
     set(haltwick_gamesdir \"\${CMAKE_INSTALL_PREFIX}/\${haltwick_gamesdir}\")
   endif()
-  file(READ \"${HALTWICK_DATA_DIR}/haltwick.desktop\" haltwick_entry)
+  file(READ \"${HALTWICK_DATA_DIR}/${HALTWICK_DESKTOP_ID}\" haltwick_entry)
   string(REGEX REPLACE \"\\nExec=[^\\n]*\" \"\\nExec=\${haltwick_gamesdir}/haltwick\"
          haltwick_entry \"\${haltwick_entry}\")
-  file(WRITE \"${CMAKE_BINARY_DIR}/desktop/haltwick.desktop\" \"\${haltwick_entry}\")
+  file(WRITE \"${CMAKE_BINARY_DIR}/desktop/${HALTWICK_DESKTOP_ID}\" \"\${haltwick_entry}\")
   file(INSTALL DESTINATION \"\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_DATAROOTDIR}/applications\"
-       TYPE FILE FILES \"${CMAKE_BINARY_DIR}/desktop/haltwick.desktop\")
+       TYPE FILE FILES \"${CMAKE_BINARY_DIR}/desktop/${HALTWICK_DESKTOP_ID}\")
 ")
 
 install(DIRECTORY ${HALTWICK_DATA_DIR}/icons/hicolor
         DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/icons
         FILES_MATCHING PATTERN "haltwick.png" PATTERN "haltwick.svg")
+
+# AppStream metadata: the description above as paragraphs, and the newest release from the
+# changelog under the project's version.
+set(haltwick_paragraphs "")
+foreach(paragraph IN LISTS HALTWICK_DESCRIPTION)
+  string(REPLACE "\n" "\n      " paragraph "${paragraph}")
+  list(APPEND haltwick_paragraphs "<p>\n      ${paragraph}\n    </p>")
+endforeach()
+list(JOIN haltwick_paragraphs "\n    " haltwick_description_xml)
+string(REPLACE "\n" "\n          " haltwick_release_notes_xml "${HALTWICK_RELEASE_NOTES}")
+set(haltwick_metainfo ${CMAKE_BINARY_DIR}/metainfo/${HALTWICK_APPSTREAM_ID}.metainfo.xml)
+configure_file(${HALTWICK_DATA_DIR}/${HALTWICK_APPSTREAM_ID}.metainfo.xml.in ${haltwick_metainfo}
+               @ONLY)
+install(FILES ${haltwick_metainfo} DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/metainfo)
 
 # ---- Debian package -------------------------------------------------------------------------
 

@@ -86,6 +86,9 @@ expect_file /usr/share/man/man6/haltwick.6.gz '-rw-r--r--'
 expect_file /usr/share/applications/haltwick.desktop '-rw-r--r--'
 expect_file /usr/share/doc/haltwick/copyright '-rw-r--r--'
 expect_file /usr/share/doc/haltwick/changelog.gz '-rw-r--r--'
+metainfos=$(grep -c '^-rw-r--r-- /usr/share/metainfo/[a-z0-9_.]*\.metainfo\.xml$' "$work/files")
+[ "$metainfos" -eq 1 ] && pass "one AppStream metainfo file" ||
+  fail "expected one /usr/share/metainfo/*.metainfo.xml, found $metainfos"
 icons=$(grep -c '^-rw-r--r-- /usr/share/icons/hicolor/[0-9]*x[0-9]*/apps/haltwick\.png$' "$work/files")
 [ "$icons" -ge 2 ] && pass "$icons hicolor PNG icons" || fail "expected at least 2 hicolor icons, found $icons"
 outside=$(awk '{ print $2 }' "$work/files" | grep -v '^/usr/\?$' | grep -v '^/usr/' || true)
@@ -100,7 +103,8 @@ dpkg-deb -x "$deb" "$root"
 head -c 4 "$root/usr/games/haltwick" | grep -q 'ELF' && pass "program is an ELF executable" ||
   fail "/usr/games/haltwick is not an ELF executable"
 
-# One version everywhere: the manual page's header and the newest changelog entry.
+# One version everywhere: the manual page's header, the newest changelog entry, the metadata's
+# newest release.
 zcat "$root/usr/share/man/man6/haltwick.6.gz" >"$work/haltwick.6"
 th=$(grep '^\.TH ' "$work/haltwick.6" || true)
 [[ "$th" == ".TH HALTWICK 6 "*" \"Haltwick $version\" "* ]] &&
@@ -109,6 +113,11 @@ th=$(grep '^\.TH ' "$work/haltwick.6" || true)
 top=$(zcat "$root/usr/share/doc/haltwick/changelog.gz" | head -n 1)
 [[ "$top" == "haltwick ($version) "* ]] && pass "changelog starts with $version: $top" ||
   fail "changelog's newest entry '$top' is not for haltwick ($version)"
+metainfo=("$root"/usr/share/metainfo/*.metainfo.xml)
+metainfo=${metainfo[0]:-$root/usr/share/metainfo/missing.metainfo.xml}
+release=$(grep -o -m 1 '<release [^>]*>' "$metainfo" || true)
+[[ "$release" == *" version=\"$version\""* ]] && pass "newest AppStream release: $release" ||
+  fail "newest AppStream release '$release' is not version $version"
 
 if head -n 1 "$root/usr/share/doc/haltwick/copyright" |
      grep -qx 'Format: https://www.debian.org/doc/packaging-manuals/copyright-format/1.0/' &&
