@@ -49,6 +49,21 @@ set(HALTWICK_DATA_DIR ${CMAKE_SOURCE_DIR}/data)
 
 install(TARGETS haltwick RUNTIME DESTINATION ${HALTWICK_INSTALL_GAMESDIR})
 
+# Built hardened as Debian builds its games (dpkg-buildflags with hardening=+all), and without
+# the compilers' version comments, which Debian's strip removes. Sanitized builds keep their own
+# checks instead; _FORTIFY_SOURCE only works, and only stays quiet, when optimising.
+if(CMAKE_SYSTEM_NAME STREQUAL "Linux")
+  if(NOT haltwick_sanitizers)
+    foreach(target haltwick haltwick_core)
+      target_compile_options(${target} PRIVATE -fstack-protector-strong
+        "$<$<NOT:$<CONFIG:Debug>>:-U_FORTIFY_SOURCE;-D_FORTIFY_SOURCE=2>")
+    endforeach()
+    target_link_options(haltwick PRIVATE LINKER:-z,relro,-z,now)
+  endif()
+  add_custom_command(TARGET haltwick POST_BUILD
+    COMMAND ${CMAKE_OBJCOPY} --remove-section=.comment $<TARGET_FILE:haltwick> VERBATIM)
+endif()
+
 # ---- Manual page, release notes and copyright -----------------------------------------------
 
 # Installs FILE into DESTINATION compressed as Debian ships manual pages and changelogs: gzip -9,
