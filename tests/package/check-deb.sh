@@ -1,13 +1,16 @@
 #!/usr/bin/env bash
 # Packs the build tree with `cpack -G DEB` into a temporary folder and checks the package:
-# its control fields (name, version, section, maintainer, a dependency on the Allegro 4 runtime)
-# and its files (the program in /usr/games, the compressed manual page, a valid desktop entry
-# that runs that program, the hicolor icons, the copyright file).
+# its control fields (name, version, section, maintainer, a dependency on the Allegro 4 runtime),
+# its files (the program in /usr/games, the compressed manual page, a valid desktop entry that
+# runs that program, the hicolor icons, the AppStream metadata, the changelog and the
+# machine-readable copyright file), that the manual page, the changelog and the metadata all
+# carry VERSION, and that lintian and appstreamcli find no error and no warning.
 #
 #   check-deb.sh BUILD_DIR CPACK VERSION MAINTAINER [ALLEGRO_RUNTIME_PACKAGE]
 #
 # ALLEGRO_RUNTIME_PACKAGE is the package that owns the Allegro library linked (liballegro4.4 on
-# Debian 12); when empty, any liballegro4 package name is accepted. Exit 77: cannot run here.
+# Debian 12); when empty, any liballegro4 package name is accepted. Exit 77: cannot run here
+# (no cpack or dpkg-deb); a missing lintian or appstreamcli fails the check.
 set -uo pipefail
 
 build=${1:?build dir}
@@ -18,6 +21,9 @@ runtime=${5:-}
 
 for tool in "$cpack" dpkg-deb; do
   command -v "$tool" >/dev/null || { echo "SKIP: $tool not found"; exit 77; }
+done
+for tool in lintian appstreamcli; do
+  command -v "$tool" >/dev/null || { echo "FAIL: $tool not found (scripts/install-deps installs it)"; exit 1; }
 done
 
 failures=0
@@ -145,6 +151,41 @@ for png in "$root"/usr/share/icons/hicolor/*/apps/haltwick.png; do
   size=$(od -An -tu1 -j16 -N8 "$png" | awk '{ printf "%dx%d", $1*16777216+$2*65536+$3*256+$4, $5*16777216+$6*65536+$7*256+$8 }')
   [ "$size" = "$dir" ] && pass "icon $dir is $size" || fail "icon in $dir is $size"
 done
+
+# ---- Debian's and AppStream's own checkers
+# lintian warns when run as root unless given --allow-root. Its E: and W: tags fail the check.
+lintian_root=()
+[ "$(id -u)" -eq 0 ] && lintian_root=(--allow-root)
+lintian "${lintian_root[@]}" --pedantic --display-info --fail-on error,warning "$deb" \
+  >"$work/lintian" 2>&1
+status=$?
+if [ "$status" -eq 0 ] && ! grep -q '^[EW]: ' "$work/lintian"; then
+  pass "lintian --pedantic: no error or warning"
+  sed 's/^/      /' "$work/lintian"
+else
+  fail "lintian --pedantic (exit $status):"
+  cat "$work/lintian"
+fi
+
+# The metadata alone, pedantic hints included; then the installed tree, which also checks that
+# the desktop entry it launches is there (and which passes with a mere note when it finds no
+# metadata at all, so that note fails here).
+appstreamcli validate --no-net --pedantic "$metainfo" >"$work/appstream" 2>&1
+status=$?
+if [ "$status" -eq 0 ] && ! grep -q '^ *[EW]: ' "$work/appstream"; then
+  pass "appstreamcli validate --pedantic: $(tail -n 1 "$work/appstream")"
+else
+  fail "appstreamcli validate --pedantic (exit $status):"
+  cat "$work/appstream"
+fi
+appstreamcli validate-tree --no-net "$root" >"$work/appstream-tree" 2>&1
+status=$?
+if [ "$status" -eq 0 ] && ! grep -q '^ *[EW]: \|dir-no-metadata-found' "$work/appstream-tree"; then
+  pass "appstreamcli validate-tree"
+else
+  fail "appstreamcli validate-tree (exit $status):"
+  cat "$work/appstream-tree"
+fi
 
 if [ "$failures" -ne 0 ]; then
   echo "$failures check(s) failed; package contents:"
