@@ -4,38 +4,111 @@
 #   <prefix>/games/haltwick                              the program (Debian's games directory)
 #   <prefix>/share/man/man6/haltwick.6.gz                the manual page
 #   <prefix>/share/applications/haltwick.desktop         the desktop entry
+#   <prefix>/share/metainfo/<id>.metainfo.xml            the AppStream metadata
 #   <prefix>/share/icons/hicolor/<size>/apps/haltwick.png
-#   <prefix>/share/doc/haltwick/{README.md,copyright}
+#   <prefix>/share/doc/haltwick/README.md
+#   <prefix>/share/doc/haltwick/changelog.gz             the release notes, ./changelog
+#   <prefix>/share/doc/haltwick/copyright                machine-readable, from ./LICENSE
 
 # GNUInstallDirs would name the documentation folder after the project, capital H included.
 set(CMAKE_INSTALL_DOCDIR "share/doc/haltwick" CACHE PATH "Documentation root (DOCDIR)")
 include(GNUInstallDirs)
+include(${CMAKE_CURRENT_LIST_DIR}/Changelog.cmake)
 
 # GNUInstallDirs has no folder for games. Debian keeps them in /usr/games, which is on its default
 # PATH; the desktop entry's Exec follows this setting at install time.
 set(HALTWICK_INSTALL_GAMESDIR "games" CACHE STRING
     "Folder for the haltwick program, relative to the install prefix (or absolute)")
 
+set(HALTWICK_MAINTAINER "Haltwick developers <developers@haltwick.org>" CACHE STRING
+    "Maintainer of the Debian package and upstream contact, as `Name <address>`")
+if(NOT HALTWICK_MAINTAINER MATCHES "^[^<>]*[^<> ] <[^<>@ ]+@[^<>@ ]+>$")
+  message(FATAL_ERROR "HALTWICK_MAINTAINER is '${HALTWICK_MAINTAINER}', not `Name <address>`")
+endif()
+
+# What the game is, for the package and the AppStream metadata alike: a one-line summary and
+# paragraphs wrapped under 80 columns (a package's lines must be; no XML markup in them).
+set(HALTWICK_SUMMARY "Stop a runaway train by winning keyboard mini-games")
+set(HALTWICK_DESCRIPTION [[
+An elderly lady has fallen on a runaway train, drawn in ASCII art, and you
+have 6 minutes and 6 seconds of game time to stop it before she falls out.
+The train starts at 150 MPH, and every keyboard mini-game you win slows it
+down: bring it to 0 MPH before the clock runs out.]] [[
+Five mini-games are on board: type the alphabet, press the arrow keys named
+on screen, crack a four-digit number in Cows and Bulls, put the Number Loop
+in order and answer Quick Math sums. The game runs in one 800x600 window
+and reads only the keyboard.]])
+
+# Software centres know the game by this reverse-DNS id; its metadata names the desktop entry.
+set(HALTWICK_APPSTREAM_ID org.haltwick.haltwick)
+set(HALTWICK_DESKTOP_ID haltwick.desktop)
+
 set(HALTWICK_DATA_DIR ${CMAKE_SOURCE_DIR}/data)
+
+# ---- The program ----------------------------------------------------------------------------
 
 install(TARGETS haltwick RUNTIME DESTINATION ${HALTWICK_INSTALL_GAMESDIR})
 
-# Manual page, compressed as Debian ships them (-n: no name or time stamp, so builds repeat).
-find_program(HALTWICK_GZIP gzip)
-if(HALTWICK_GZIP)
-  set(haltwick_man ${CMAKE_BINARY_DIR}/man/haltwick.6.gz)
-  add_custom_command(
-    OUTPUT ${haltwick_man}
-    COMMAND ${CMAKE_COMMAND} -E copy ${HALTWICK_DATA_DIR}/haltwick.6 ${CMAKE_BINARY_DIR}/man/haltwick.6
-    COMMAND ${HALTWICK_GZIP} -9nf ${CMAKE_BINARY_DIR}/man/haltwick.6
-    DEPENDS ${HALTWICK_DATA_DIR}/haltwick.6
-    COMMENT "Compressing the manual page"
-    VERBATIM)
-  add_custom_target(haltwick_manpage ALL DEPENDS ${haltwick_man})
-else()
-  set(haltwick_man ${HALTWICK_DATA_DIR}/haltwick.6)
+# Built hardened as Debian builds its games (dpkg-buildflags with hardening=+all), and without
+# the compilers' version comments, which Debian's strip removes. Sanitized builds keep their own
+# checks instead; _FORTIFY_SOURCE only works, and only stays quiet, when optimising.
+if(CMAKE_SYSTEM_NAME STREQUAL "Linux")
+  if(NOT haltwick_sanitizers)
+    foreach(target haltwick haltwick_core)
+      target_compile_options(${target} PRIVATE -fstack-protector-strong
+        "$<$<NOT:$<CONFIG:Debug>>:-U_FORTIFY_SOURCE;-D_FORTIFY_SOURCE=2>")
+    endforeach()
+    target_link_options(haltwick PRIVATE LINKER:-z,relro,-z,now)
+  endif()
+  add_custom_command(TARGET haltwick POST_BUILD
+    COMMAND ${CMAKE_OBJCOPY} --remove-section=.comment $<TARGET_FILE:haltwick> VERBATIM)
 endif()
-install(FILES ${haltwick_man} DESTINATION ${CMAKE_INSTALL_MANDIR}/man6)
+
+# ---- Manual page, release notes and copyright -----------------------------------------------
+
+# Installs FILE into DESTINATION compressed as Debian ships manual pages and changelogs: gzip -9,
+# with no name or time stamp (-n) so that builds repeat. As it is where there is no gzip.
+find_program(HALTWICK_GZIP gzip)
+set(haltwick_gzipped "")
+function(haltwick_install_gzipped file destination)
+  if(NOT HALTWICK_GZIP)
+    install(FILES ${file} DESTINATION ${destination})
+    return()
+  endif()
+  get_filename_component(name ${file} NAME)
+  set(copy ${CMAKE_BINARY_DIR}/gzip/${name})
+  add_custom_command(
+    OUTPUT ${copy}.gz
+    COMMAND ${CMAKE_COMMAND} -E copy ${file} ${copy}
+    COMMAND ${HALTWICK_GZIP} -9nf ${copy}
+    DEPENDS ${file}
+    COMMENT "Compressing ${name}"
+    VERBATIM)
+  install(FILES ${copy}.gz DESTINATION ${destination})
+  set(haltwick_gzipped ${haltwick_gzipped} ${copy}.gz PARENT_SCOPE)
+endfunction()
+
+# The manual page's header carries the version and the date of the newest release.
+configure_file(${HALTWICK_DATA_DIR}/haltwick.6.in ${CMAKE_BINARY_DIR}/man/haltwick.6 @ONLY)
+haltwick_install_gzipped(${CMAKE_BINARY_DIR}/man/haltwick.6 ${CMAKE_INSTALL_MANDIR}/man6)
+haltwick_install_gzipped(${HALTWICK_CHANGELOG} ${CMAKE_INSTALL_DOCDIR})
+add_custom_target(haltwick_gzipped ALL DEPENDS ${haltwick_gzipped})
+
+# Debian's machine-readable copyright file, with the copyright line and licence text of LICENSE:
+# the text's lines indented by one space, its blank lines written as " .".
+file(READ ${CMAKE_SOURCE_DIR}/LICENSE haltwick_license)
+set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/LICENSE)
+if(NOT haltwick_license MATCHES "\nCopyright \\(c\\) ([^\n]+)\n+(Permission[^\n].*[^\n])\n*$")
+  message(FATAL_ERROR "LICENSE: no `Copyright (c) ...` line followed by the permission text")
+endif()
+set(haltwick_copyright ${CMAKE_MATCH_1})
+string(REPLACE "\n\n" "\n.\n" haltwick_license_text "${CMAKE_MATCH_2}")
+string(REPLACE "\n" "\n " haltwick_license_text " ${haltwick_license_text}")
+configure_file(${HALTWICK_DATA_DIR}/copyright.in ${CMAKE_BINARY_DIR}/doc/copyright @ONLY)
+install(FILES ${CMAKE_SOURCE_DIR}/README.md ${CMAKE_BINARY_DIR}/doc/copyright
+        DESTINATION ${CMAKE_INSTALL_DOCDIR})
+
+# ---- Desktop integration --------------------------------------------------------------------
 
 # Desktop entry. Its Exec names the program by full path, worked out when installing, because
 # cpack installs with the package's prefix (/usr) rather than the one configured here.
@@ -44,20 +117,31 @@ install(CODE "
   if(NOT IS_ABSOLUTE \"\${haltwick_gamesdir}\")
     set(haltwick_gamesdir \"\${CMAKE_INSTALL_PREFIX}/\${haltwick_gamesdir}\")
   endif()
-  file(READ \"${HALTWICK_DATA_DIR}/haltwick.desktop\" haltwick_entry)
+  file(READ \"${HALTWICK_DATA_DIR}/${HALTWICK_DESKTOP_ID}\" haltwick_entry)
   string(REGEX REPLACE \"\\nExec=[^\\n]*\" \"\\nExec=\${haltwick_gamesdir}/haltwick\"
          haltwick_entry \"\${haltwick_entry}\")
-  file(WRITE \"${CMAKE_BINARY_DIR}/desktop/haltwick.desktop\" \"\${haltwick_entry}\")
+  file(WRITE \"${CMAKE_BINARY_DIR}/desktop/${HALTWICK_DESKTOP_ID}\" \"\${haltwick_entry}\")
   file(INSTALL DESTINATION \"\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_DATAROOTDIR}/applications\"
-       TYPE FILE FILES \"${CMAKE_BINARY_DIR}/desktop/haltwick.desktop\")
+       TYPE FILE FILES \"${CMAKE_BINARY_DIR}/desktop/${HALTWICK_DESKTOP_ID}\")
 ")
 
 install(DIRECTORY ${HALTWICK_DATA_DIR}/icons/hicolor
         DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/icons
         FILES_MATCHING PATTERN "haltwick.png" PATTERN "haltwick.svg")
 
-install(FILES ${CMAKE_SOURCE_DIR}/README.md DESTINATION ${CMAKE_INSTALL_DOCDIR})
-install(FILES ${CMAKE_SOURCE_DIR}/LICENSE DESTINATION ${CMAKE_INSTALL_DOCDIR} RENAME copyright)
+# AppStream metadata: the description above as paragraphs, and the newest release from the
+# changelog under the project's version.
+set(haltwick_paragraphs "")
+foreach(paragraph IN LISTS HALTWICK_DESCRIPTION)
+  string(REPLACE "\n" "\n      " paragraph "${paragraph}")
+  list(APPEND haltwick_paragraphs "<p>\n      ${paragraph}\n    </p>")
+endforeach()
+list(JOIN haltwick_paragraphs "\n    " haltwick_description_xml)
+string(REPLACE "\n" "\n          " haltwick_release_notes_xml "${HALTWICK_RELEASE_NOTES}")
+set(haltwick_metainfo ${CMAKE_BINARY_DIR}/metainfo/${HALTWICK_APPSTREAM_ID}.metainfo.xml)
+configure_file(${HALTWICK_DATA_DIR}/${HALTWICK_APPSTREAM_ID}.metainfo.xml.in ${haltwick_metainfo}
+               @ONLY)
+install(FILES ${haltwick_metainfo} DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/metainfo)
 
 # ---- Debian package -------------------------------------------------------------------------
 
@@ -83,20 +167,16 @@ set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME haltwick)
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_VENDOR "the Haltwick developers")
-set(CPACK_PACKAGE_CONTACT "Haltwick developers")
-set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "stop a runaway train by winning keyboard mini-games")
-set(CPACK_PACKAGE_DESCRIPTION
-    "An elderly passenger is in danger on a runaway train, drawn in ASCII art. You have 6:06 of\n"
-    "game time to bring it down from 150 MPH to a stop by winning five quick keyboard\n"
-    "mini-games: Alphabet, Arrows, Cows and Bulls, Number Loop and Quick Math.")
-string(REPLACE ";" "" CPACK_PACKAGE_DESCRIPTION "${CPACK_PACKAGE_DESCRIPTION}")
+set(CPACK_PACKAGE_CONTACT "${HALTWICK_MAINTAINER}")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "${HALTWICK_SUMMARY}")
+list(JOIN HALTWICK_DESCRIPTION "\n\n" CPACK_PACKAGE_DESCRIPTION)
 set(CPACK_RESOURCE_FILE_LICENSE ${CMAKE_SOURCE_DIR}/LICENSE)
 set(CPACK_RESOURCE_FILE_README ${CMAKE_SOURCE_DIR}/README.md)
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
 
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
-set(CPACK_DEBIAN_PACKAGE_MAINTAINER "Haltwick developers")
+set(CPACK_DEBIAN_PACKAGE_MAINTAINER "${HALTWICK_MAINTAINER}")
 set(CPACK_DEBIAN_PACKAGE_SECTION games)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 # dpkg-shlibdeps names every runtime library package with its least version, Allegro's included.
