@@ -85,7 +85,7 @@ void ExpectAccurateClock(const std::vector<std::string>& command) {
 }
 
 TEST(ClockAccuracy, KeepsWallTimeWhileTheLoopDrawsFlatOut) {
-    ExpectAccurateClock({Robust::GamePath});
+    ExpectAccurateClock({Robust::GamePath()});
 }
 
 TEST(ClockAccuracy, KeepsWallTimeWithTheOtherCoreLoaded) {
@@ -93,7 +93,7 @@ TEST(ClockAccuracy, KeepsWallTimeWithTheOtherCoreLoaded) {
     int last = static_cast<int>(std::thread::hardware_concurrency()) - 1;
     TestSupport::GameProcess busy(
         {"taskset", "-c", std::to_string(last), "sh", "-c", "while :; do :; done"}, "");
-    ExpectAccurateClock({"taskset", "-c", "0", Robust::GamePath});
+    ExpectAccurateClock({"taskset", "-c", "0", Robust::GamePath()});
 }
 
 }  // namespace

@@ -19,7 +19,7 @@ bool Reported(const std::string& errors) {
 
 // Starting the game on display ends with status 255 within a few seconds.
 void ExpectRefused(const std::string& display) {
-    TestSupport::GameProcess game({Robust::GamePath}, display);
+    TestSupport::GameProcess game({Robust::GamePath()}, display);
     ASSERT_TRUE(game.Wait(20000)) << "still running on \"" << display << "\"";
     EXPECT_EQ(game.ExitCode, 255) << game.Errors();
     EXPECT_FALSE(Reported(game.Errors())) << game.Errors();
@@ -30,7 +30,7 @@ void ExpectRefused(const std::string& display) {
 void ExpectRunsOrRefused(int depth) {
     TestSupport::XServer server(depth);
     ASSERT_FALSE(server.Display.empty());
-    TestSupport::GameProcess game({Robust::GamePath}, server.Display);
+    TestSupport::GameProcess game({Robust::GamePath()}, server.Display);
     Robust::Screen screen(server.Display);
     if (!screen.Find("Haltwick", 20000)) {
         std::printf("%d bits: refused\n", depth);

@@ -17,7 +17,7 @@ TEST(Leaks, NoneLostThroughMenuGameHelpAndEndScreen) {
     TestSupport::GameProcess game(
         {"valgrind", "--leak-check=full", "--show-leak-kinds=definite",
          "--errors-for-leak-kinds=definite", "--error-exitcode=99", "--num-callers=30",
-         Robust::GamePath},
+         Robust::GamePath()},
         server.Display);
     Robust::Screen screen(server.Display);
     ASSERT_TRUE(screen.Find("Haltwick", 60000)) << game.Errors();

@@ -3,10 +3,16 @@
 #include <X11/keysym.h>
 
 #include <cstdio>
+#include <cstdlib>
 
 namespace Robust {
 
 using namespace TestSupport;
+
+std::string GamePath() {
+    const char* game = std::getenv("HALTWICK_GAME");
+    return game ? game : HALTWICK_GAME;
+}
 
 bool Screen::Shows(int x, int y, const std::string& text) {
     return ReadAt(Grab(Rect{0, 0, 800, y + 8}), x, y, White, text.size()) == text;

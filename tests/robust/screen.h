@@ -31,8 +31,9 @@ public:
     bool Quit(TestSupport::GameProcess& game, int timeoutMs);
 };
 
-// The built game of this build tree.
-const char GamePath[] = HALTWICK_GAME;
+// The game under test: the one HALTWICK_GAME names (the Windows build, which the storm also
+// runs under Wine), else the built game of this build tree.
+std::string GamePath();
 
 }  // namespace Robust
 

@@ -171,7 +171,8 @@ private:
 TEST(Storm, SurvivesAMinuteOfRandomKeysAndStillEndsCleanly) {
     TestSupport::XServer server;
     ASSERT_FALSE(server.Display.empty());
-    TestSupport::GameProcess game({Robust::GamePath}, server.Display);
+    TestSupport::GameProcess game(TestSupport::GameCommand(Robust::GamePath()),
+                                  server.Display);
     Robust::Screen screen(server.Display);
     ASSERT_TRUE(screen.Find("Haltwick", 20000)) << game.Errors();
     unsigned seed = std::random_device{}();
