@@ -55,12 +55,14 @@ END {
     }
 }
 
-# Markdown's inline marks dropped, links reduced to their text; ASCII only, which every Windows
-# editor reads alike.
+# Markdown's inline marks dropped, links reduced to their text, <version> filled in; ASCII only,
+# which every Windows editor reads alike.
 function plain(s) {
     gsub(/×/, "x", s)
     gsub(/©/, "(c)", s)
     gsub(/—/, "-", s)
+    if (version != "")
+        gsub(/<version>/, version, s)
     gsub(/\*\*/, "", s)
     gsub(/`/, "", s)
     while (match(s, /\[[^]]*\]\([^)]*\)/)) {
