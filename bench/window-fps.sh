@@ -7,16 +7,24 @@
 #    bare clear-and-blit loop before and after;
 #  - on the main screen, after its frame rate, the time from a real key event (Ctrl+Up) to
 #    the window showing the new speed, LATENCY_SAMPLES times a round.
+# With a Windows build, that game too under Wine in the same Xvfb, right after the native game
+# in each round: its frame rate on every screen and its key latency, as ratios to the native
+# game's.
 # Every game run is ended with its own keys (Escape, then a key) and must exit with status 0.
 # Budgets: every screen at 95% of the reference loop's rate or more; latency, median and 95th
 # percentile (each the median of the rounds'), within one logic tick plus one frame
-# (10 ms + 1/FPS of the main screen).
-#   bench/window-fps.sh BUILD_DIR     (haltwick, reference_loop and window_probe built there)
+# (10 ms + 1/FPS of the main screen). Under Wine: at least 100 FPS on every screen (every tick
+# drawn), and a 95th percentile within one tick plus two frames.
+#   bench/window-fps.sh BUILD_DIR [HALTWICK_EXE]
+# (haltwick, reference_loop and window_probe built in BUILD_DIR; HALTWICK_EXE is run by Wine's
+# loader, $WINE_LOADER or /usr/lib/wine/wine64, in $WINEPREFIX: see tests/windows/wine-prefix)
 # WINDOW_SECONDS (default 3), WINDOW_ROUNDS (5) and LATENCY_SAMPLES (100) size the run;
 # WINDOW_GAMES (default "0 1 2 3 4", empty for none) picks the mini-games measured after the
 # main screen.
 set -euo pipefail
-build=$(cd "${1:?usage: bench/window-fps.sh BUILD_DIR}" && pwd)
+build=$(cd "${1:?usage: bench/window-fps.sh BUILD_DIR [HALTWICK_EXE]}" && pwd)
+windows=${2:-}
+wine=("$(dirname "$0")/../tests/windows/wine" "${WINE_LOADER:-/usr/lib/wine/wine64}")
 seconds=${WINDOW_SECONDS:-3}
 rounds=${WINDOW_ROUNDS:-5}
 samples=${LATENCY_SAMPLES:-100}
@@ -41,7 +49,7 @@ export DISPLAY=":$number"
 reference() { "$build/bench/reference_loop" "$1" "$seconds"; }
 
 start_game() {
-  "$build/haltwick" >/dev/null 2>&1 &
+  "$@" >/dev/null 2>&1 &
   game=$!
 }
 # Escape, then a key for the end screen; again if the game has not exited a second later (a
@@ -68,31 +76,69 @@ quit_game() {
 
 bare=$(reference bare)
 
-# One line a screen: its name, then the game's rates and the reference's, round by round.
+# Runs the game the arguments start on screen $index (-1: the main screen) and reads its frame
+# rate into $rate; on the main screen also a round of key latencies into $latency.
+measure() {
+  start_game "$@"
+  name="Mini Game: Main"
+  [ "$index" -ge 0 ] && name=$("$probe" start "$index")
+  rate=$("$probe" fps "$seconds")
+  latency=""
+  [ "$index" -lt 0 ] && latency=$("$probe" latency "$samples")
+  quit_game
+}
+
+# One line a screen: its name, then the game's rates, the reference's and the Windows build's,
+# round by round.
 results=()
 latencies=()
+wine_latencies=()
 for index in -1 $games; do
   rates=""
   refs=""
+  wine_rates=""
   for ((round = 0; round < rounds; round++)); do
-    start_game
-    name="Mini Game: Main"
-    [ "$index" -ge 0 ] && name=$("$probe" start "$index")
-    rates+=" $("$probe" fps "$seconds")"
-    [ "$index" -lt 0 ] && latencies+=("$("$probe" latency "$samples")")
-    quit_game
+    measure "$build/haltwick"
+    rates+=" $rate"
+    [ -n "$latency" ] && latencies+=("$latency")
     refs+=" $(reference main)"
+    if [ -n "$windows" ]; then
+      measure "${wine[@]}" "$windows"
+      wine_rates+=" $rate"
+      [ -n "$latency" ] && wine_latencies+=("$latency")
+    fi
   done
-  results+=("${name#Mini Game: }|$rates|$refs")
+  results+=("${name#Mini Game: }|$rates|$refs|$wine_rates")
 done
 
 bare+=" $(reference bare)"
 
-printf '%s\n' "${results[@]}" | awk -F'|' -v bare="$bare" -v latency="${latencies[*]}" '
+printf '%s\n' "${results[@]}" | awk -F'|' -v bare="$bare" -v latency="${latencies[*]}" \
+  -v wine_latency="${wine_latencies[*]}" '
   function median(v, n,   i, j, t) {
     for (i = 2; i <= n; i++)
       for (j = i; j > 1 && v[j - 1] > v[j]; j--) { t = v[j]; v[j] = v[j - 1]; v[j - 1] = t }
     return n % 2 ? v[(n + 1) / 2] : (v[n / 2] + v[n / 2 + 1]) / 2
+  }
+  # The median of the ratios a[i] / b[i] of two lists of rounds.
+  function ratio(a, b,   n, i, x, y, q) {
+    n = split(a, x, " "); split(b, y, " ")
+    for (i = 1; i <= n; i++) q[i] = x[i] / y[i]
+    return median(q, n)
+  }
+  function middle(list,   v) { return median(v, split(list, v, " ")) }
+  # Latency rounds, "median p95 n" each: sets med, p95 and per (samples a round); rounds in
+  # meds and p95s.
+  function latencies(list,   l, n, i, m, p) {
+    n = split(list, l, " ") / 3
+    meds = ""; p95s = ""
+    for (i = 1; i <= n; i++) {
+      m[i] = l[3 * i - 2]; p[i] = l[3 * i - 1]
+      meds = meds " " m[i]; p95s = p95s " " p[i]
+    }
+    per = l[3]
+    med = median(m, n); p95 = median(p, n)
+    return n
   }
   BEGIN {
     ok = 1
@@ -102,27 +148,44 @@ printf '%s\n' "${results[@]}" | awk -F'|' -v bare="$bare" -v latency="${latencie
     printf "%-32s %8s %10s %8s\n", "screen", "game", "reference", "ratio"
   }
   {
-    n = split($2, g, " "); split($3, r, " ")
-    for (i = 1; i <= n; i++) q[i] = g[i] / r[i]
-    ratio = median(q, n); game = median(g, n); ref = median(r, n)
+    screen[NR] = $1; native[NR] = $2; wine[NR] = $4
+    q = ratio($2, $3); game = middle($2)
     if (NR == 1) mainfps = game
-    flag = ratio >= 0.95 ? "" : "  UNDER BUDGET"
+    flag = q >= 0.95 ? "" : "  UNDER BUDGET"
     if (flag != "") ok = 0
-    printf "%-32s %8.0f %10.0f %8.3f%s   (rounds:%s /%s)\n", $1, game, ref, ratio, flag, $2, $3
+    printf "%-32s %8.0f %10.0f %8.3f%s   (rounds:%s /%s)\n", $1, game, middle($3), q, flag, $2, $3
   }
   END {
-    # latency: median, 95th percentile and sample count, round after round
-    n = split(latency, l, " ")
-    for (i = 1; i <= n / 3; i++) { m[i] = l[3 * i - 2]; p[i] = l[3 * i - 1] }
-    med = median(m, n / 3); p95 = median(p, n / 3); budget = 10 + 1000 / mainfps
+    n = latencies(latency)
+    native_med = med; native_p95 = p95
+    budget = 10 + 1000 / mainfps
     flag = (med <= budget && p95 <= budget) ? "" : "  OVER BUDGET"
     if (flag != "") ok = 0
-    printf "\nKey to screen (Ctrl+Up to the new speed, main screen), %d rounds of %d samples:\n",
-           n / 3, l[3]
+    printf "\nKey to screen (Ctrl+Up to the new speed, main screen), %d rounds of %d samples:\n", n, per
     printf "median %.2f ms, 95th percentile %.2f ms; budget %.2f ms (10 ms + 1/%d s)%s\n",
            med, p95, budget, mainfps, flag
-    printf "(rounds: medians"; for (i = 1; i <= n / 3; i++) printf " %s", l[3 * i - 2]
-    printf " / 95th percentiles"; for (i = 1; i <= n / 3; i++) printf " %s", l[3 * i - 1]
-    print ")"
+    print "(rounds: medians" meds " / 95th percentiles" p95s ")"
+
+    if (wine[1] == "") exit ok ? 0 : 1
+    print "\nThe Windows build under Wine, right after the native game in each round;"
+    print "ratio: the median of the rounds'"'"' Wine / native ratios; budget 100 FPS"
+    printf "%-32s %8s %10s %8s\n", "screen", "Wine", "native", "ratio"
+    for (i = 1; i <= NR; i++) {
+      game = middle(wine[i])
+      if (i == 1) winefps = game
+      flag = game >= 100 ? "" : "  UNDER BUDGET"
+      if (flag != "") ok = 0
+      printf "%-32s %8.0f %10.0f %8.3f%s   (rounds:%s /%s)\n", screen[i], game,
+             middle(native[i]), ratio(wine[i], native[i]), flag, wine[i], native[i]
+    }
+    n = latencies(wine_latency)
+    budget = 10 + 2000 / winefps
+    flag = p95 <= budget ? "" : "  OVER BUDGET"
+    if (flag != "") ok = 0
+    printf "\nKey to screen under Wine, %d rounds of %d samples:\n", n, per
+    printf "median %.2f ms (%.2f of native), 95th percentile %.2f ms (%.2f of native);\n",
+           med, med / native_med, p95, p95 / native_p95
+    printf "budget for the 95th percentile %.2f ms (10 ms + 2/%d s)%s\n", budget, winefps, flag
+    print "(rounds: medians" meds " / 95th percentiles" p95s ")"
     exit ok ? 0 : 1
   }'
