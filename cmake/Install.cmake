@@ -26,9 +26,8 @@ if(NOT HALTWICK_MAINTAINER MATCHES "^[^<>]*[^<> ] <[^<>@ ]+@[^<>@ ]+>$")
   message(FATAL_ERROR "HALTWICK_MAINTAINER is '${HALTWICK_MAINTAINER}', not `Name <address>`")
 endif()
 
-# What the game is, for the package and the AppStream metadata alike: a one-line summary and
-# paragraphs wrapped under 80 columns (a package's lines must be; no XML markup in them).
-set(HALTWICK_SUMMARY "Stop a runaway train by winning keyboard mini-games")
+# What the game is, for the package and the AppStream metadata alike: the project's one-line
+# description and paragraphs wrapped under 80 columns (a package's lines must be; no XML markup).
 set(HALTWICK_DESCRIPTION [[
 An elderly lady has fallen on a runaway train, drawn in ASCII art, and you
 have 6 minutes and 6 seconds of game time to stop it before she falls out.
@@ -168,7 +167,7 @@ set(CPACK_PACKAGE_NAME haltwick)
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_VENDOR "the Haltwick developers")
 set(CPACK_PACKAGE_CONTACT "${HALTWICK_MAINTAINER}")
-set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "${HALTWICK_SUMMARY}")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "${PROJECT_DESCRIPTION}")
 list(JOIN HALTWICK_DESCRIPTION "\n\n" CPACK_PACKAGE_DESCRIPTION)
 set(CPACK_RESOURCE_FILE_LICENSE ${CMAKE_SOURCE_DIR}/LICENSE)
 set(CPACK_RESOURCE_FILE_README ${CMAKE_SOURCE_DIR}/README.md)

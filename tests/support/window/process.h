@@ -8,14 +8,14 @@
 
 namespace TestSupport {
 
-// A command (the built game, or the game under valgrind or taskset) in a session of its own
-// without a terminal, stdin from /dev/null, stdout and stderr captured in files (the game never
-// flushes, so they are read once it has exited). It dies with the test process, and the
-// destructor kills what is left of it.
 // The command that starts the game at path: the path alone, or after the words of
 // HALTWICK_LAUNCHER when that is set (Wine, for the Windows build).
 std::vector<std::string> GameCommand(const std::string& path);
 
+// A command (the built game, or the game under valgrind or taskset) in a session of its own
+// without a terminal, stdin from /dev/null, stdout and stderr captured in files (the game never
+// flushes, so they are read once it has exited). It dies with the test process, and the
+// destructor kills what is left of it.
 class GameProcess {
 public:
     int ExitCode = -1;  // exit code, or 128 + signal, once Wait has returned true
