@@ -52,13 +52,17 @@ start_game() {
   "$@" >/dev/null 2>&1 &
   game=$!
 }
-# Escape, then a key for the end screen; again if the game has not exited a second later (a
-# key can come before the end screen is ready for it on a loaded machine).
+# Escape, then a key for the end screen; again if the game has not exited 3 s later (a key can
+# come before the end screen is ready for it on a loaded machine; with no window manager to
+# withdraw its window, Wine takes 2 s to close it).
 quit_game() {
-  local tries=0
+  local tries=0 wait
   while kill -0 "$game" 2>/dev/null && [ $tries -lt 5 ]; do
     "$probe" quit || true
-    sleep 1
+    for ((wait = 0; wait < 30; wait++)); do
+      kill -0 "$game" 2>/dev/null || break
+      sleep 0.1
+    done
     tries=$((tries + 1))
   done
   if kill -0 "$game" 2>/dev/null; then

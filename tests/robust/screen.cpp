@@ -44,11 +44,12 @@ bool Screen::HoldUntil(unsigned long keysym, const std::function<bool()>& shown,
 bool Screen::Quit(GameProcess& game, int timeoutMs) {
     if (!HoldUntil(XK_Escape, [&] { return ShowsEndScreen(); }, timeoutMs))
         return false;
-    // The end screen throws away what is typed in its first moments; retry in case.
+    // The end screen throws away what is typed in its first moments; retry in case. Closing
+    // takes Wine 2 s with no window manager to withdraw the window.
     for (double end = NowMs() + timeoutMs; NowMs() < end;) {
         SleepMs(500);
         Hold(XK_space, 30);
-        if (game.Wait(2000))
+        if (game.Wait(3000))
             return true;
     }
     return false;
