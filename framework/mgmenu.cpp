@@ -53,6 +53,8 @@ int MGMenu::GetChoice(std::atomic<int>* ticks) {
 
         DrawList(page, infos, selected);
         blit(page, screen, 0, 0, 0, 0, SCREEN_W, SCREEN_H);
+        if (Idle && !Idle(page))
+            break;
     }
 
     for (int i = 0; i < count; ++i) {

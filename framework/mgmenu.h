@@ -15,6 +15,10 @@ namespace MiniGameManagement {
 class MGMenu {
 public:
     std::vector<MiniGames::MiniGameFactory> Factories;  // line i starts Factories[i]
+    // Called after each pass's page is on the screen, with that page; the shell's hook waits
+    // there while the window is unfocused and answers false when the game must quit, which
+    // leaves the menu at once with the line selected then. None: the menu never waits.
+    bool (*Idle)(BITMAP* shown) = nullptr;
 
     explicit MGMenu(std::vector<MiniGames::MiniGameFactory> factories);
 

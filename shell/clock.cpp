@@ -1,6 +1,7 @@
 #include "shell/clock.h"
 
 std::atomic<bool> TimerActive{false};
+std::atomic<bool> FocusPaused{false};
 std::atomic<int> GameTime{0};
 std::atomic<int> CurFPS{0};
 std::atomic<int> FPS{0};
@@ -8,6 +9,8 @@ std::atomic<int> SecTrack{0};
 std::atomic<int> SElapsed{0};
 
 void GameTimer() {
+    if (FocusPaused)
+        return;
     GameTime++;
     // SecTrack is ours alone, but atomic all the same: the main thread may read it.
     if (++SecTrack > 99) {

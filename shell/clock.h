@@ -6,6 +6,7 @@
 // The game clock, shared between GameTimer on the library's timer thread and the main
 // thread. All start at zero; no locks, only atomic read-modify-writes.
 extern std::atomic<bool> TimerActive;  // game seconds count only while true
+extern std::atomic<bool> FocusPaused;  // the window lost the focus: nothing counts
 extern std::atomic<int> GameTime;      // 1/100 s ticks arrived but not yet worked off
 extern std::atomic<int> CurFPS;        // frames copied to the screen since the last second
 extern std::atomic<int> FPS;           // frames copied during the last whole second
@@ -13,7 +14,8 @@ extern std::atomic<int> SecTrack;      // ticks since the last second boundary
 extern std::atomic<int> SElapsed;      // game seconds used, 30-second penalties included
 
 // Called 100 times a second on the timer thread: counts a tick and, every 100th, hands the
-// frame count over and counts a game second if the clock runs. Never blocks or allocates.
+// frame count over and counts a game second if the clock runs. While paused it counts nothing,
+// so play resumes from the same tick. Never blocks or allocates.
 void GameTimer();
 
 #endif

@@ -2,8 +2,10 @@
 #include <allegro.h>
 
 #include "shell/clock.h"
+#include "shell/desktop.h"
 #include "shell/init.h"
 #include "shell/run.h"
+#include "shell/window.h"
 
 namespace {
 
@@ -18,17 +20,25 @@ const int WindowDriver = GFX_AUTODETECT_WINDOWED;
 }  // namespace
 
 int main() {
+    GameShell::Window::NameClass();
     if (!GameInit::InitGame("Haltwick", WindowDriver, GFX_AUTODETECT, 800, 600,
                             GameTimer, BPS_TO_TIMER(100)))
         return -1;
+    GameShell::Window::SetIcon();
+    GameShell::Desktop::Install();
     BITMAP* buffer = create_bitmap(SCREEN_W, SCREEN_H);
     if (!buffer)
         return -1;
 
-    GameShell::Run run(buffer);
-    TimerActive = true;
-    GameShell::MainLoop(run);
-    GameShell::EndScreen(run);
+    {
+        GameShell::Run run(buffer);
+        TimerActive = true;
+        GameShell::MainLoop(run);
+        // Closed or ended from outside: straight out, as after the end screen.
+        if (!GameShell::Desktop::QuitRequested)
+            GameShell::EndScreen(run);
+    }
+    GameShell::Desktop::EndBySignal();
     return 0;
 }
 END_OF_MAIN()

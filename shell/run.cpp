@@ -11,7 +11,7 @@
 #include "minigames/numberloop.h"
 #include "minigames/quickmath.h"
 #include "shell/clock.h"
-#include "shell/window.h"
+#include "shell/desktop.h"
 
 namespace GameShell {
 
@@ -71,6 +71,7 @@ void Run::Tick() {
         InGame = true;
         TimerActive = false;
         MiniGameManagement::MGMenu menu(Manager->Factories);
+        menu.Idle = Desktop::Idle;
         Manager->NewMiniGame(menu.GetChoice(&GameTime));
         TimerActive = true;
     }
@@ -124,8 +125,9 @@ void MainLoop(Run& run) {
             GameTime--;
         }
         run.DrawFrame();
-        Window::Service();
         CurFPS++;
+        if (!Desktop::Idle(run.Buffer))
+            run.Finished = true;
     }
 }
 
@@ -150,6 +152,12 @@ void EndScreen(Run& run) {
     set_keyboard_rate(0, 0);
     rest(200);
     clear_keybuf();
+    // Polled rather than readkey(), which would sleep through a close request or a signal.
+    while (!keypressed()) {
+        if (!Desktop::Idle(run.Buffer))
+            return;
+        rest(10);
+    }
     readkey();
 }
 

@@ -41,12 +41,13 @@ public:
     void DrawFrame();
 };
 
-// Works off every pending tick, then draws a frame, until the run is finished.
+// Works off every pending tick, then draws a frame, until the run is finished or the desktop
+// asks the game to quit.
 void MainLoop(Run& run);
 
 // Lays the outcome box and messages over a mosaic of the last frame in bmp.
 void DrawEndScreen(BITMAP* bmp, bool won);
-// Shows the end screen and waits for one key pressed after it appeared.
+// Shows the end screen and waits for one key pressed after it appeared, or for a quit request.
 void EndScreen(Run& run);
 
 }  // namespace GameShell

@@ -54,6 +54,21 @@ TEST_F(ClockTest, PauseWithholdsExactlyTheBoundariesItSpans) {
     }
 }
 
+TEST_F(ClockTest, UnfocusedWindowStopsEveryCountAndPlayResumesFromTheSameTick) {
+    TimerActive = true;
+    Ticks(150);
+    GameTime = 0;
+    FocusPaused = true;
+    Ticks(1000);
+    EXPECT_EQ(GameTime, 0) << "no ticks pile up to be caught up in a burst";
+    EXPECT_EQ(SElapsed, 1);
+    EXPECT_EQ(SecTrack, 50);
+    FocusPaused = false;
+    Ticks(50);
+    EXPECT_EQ(SElapsed, 2) << "the second under way when the focus left ends 50 ticks later";
+    EXPECT_EQ(GameTime, 50);
+}
+
 TEST_F(ClockTest, FrameCountHandedOverAtEachBoundaryEvenWhilePaused) {
     CurFPS = 37;
     Ticks(99);

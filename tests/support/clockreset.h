@@ -5,9 +5,10 @@
 
 namespace TestSupport {
 
-// Puts the six clock globals back to their state at process start.
+// Puts the clock globals back to their state at process start.
 inline void ResetClock() {
     TimerActive = false;
+    FocusPaused = false;
     GameTime = 0;
     CurFPS = 0;
     FPS = 0;
