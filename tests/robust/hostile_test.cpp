@@ -12,17 +12,12 @@
 
 namespace {
 
-bool Reported(const std::string& errors) {
-    return errors.find("Sanitizer") != std::string::npos ||
-           errors.find("runtime error") != std::string::npos;
-}
-
 // Starting the game on display ends with status 255 within a few seconds.
 void ExpectRefused(const std::string& display) {
     TestSupport::GameProcess game({Robust::GamePath()}, display);
     ASSERT_TRUE(game.Wait(20000)) << "still running on \"" << display << "\"";
     EXPECT_EQ(game.ExitCode, 255) << game.Errors();
-    EXPECT_FALSE(Reported(game.Errors())) << game.Errors();
+    EXPECT_FALSE(Robust::SanitizerReported(game.Errors())) << game.Errors();
 }
 
 // On a server of this depth the game either refuses as above or shows its main screen with its
@@ -36,7 +31,7 @@ void ExpectRunsOrRefused(int depth) {
         std::printf("%d bits: refused\n", depth);
         ASSERT_TRUE(game.Wait(5000)) << "no window, yet still running";
         EXPECT_EQ(game.ExitCode, 255) << game.Errors();
-        EXPECT_FALSE(Reported(game.Errors())) << game.Errors();
+        EXPECT_FALSE(Robust::SanitizerReported(game.Errors())) << game.Errors();
         return;
     }
     std::printf("%d bits: runs\n", depth);
@@ -46,7 +41,7 @@ void ExpectRunsOrRefused(int depth) {
     EXPECT_EQ(screen.StatusLine(1).rfind("Time Left: 6:0", 0), 0u) << screen.StatusLine(1);
     ASSERT_TRUE(screen.Quit(game, 10000)) << game.Errors();
     EXPECT_EQ(game.ExitCode, 0) << game.Errors();
-    EXPECT_FALSE(Reported(game.Errors())) << game.Errors();
+    EXPECT_FALSE(Robust::SanitizerReported(game.Errors())) << game.Errors();
 }
 
 TEST(Hostile, NoDisplayEndsWithMinusOne) { ExpectRefused(""); }

@@ -14,6 +14,11 @@ std::string GamePath() {
     return game ? game : HALTWICK_GAME;
 }
 
+bool SanitizerReported(const std::string& errors) {
+    return errors.find("Sanitizer") != std::string::npos ||
+           errors.find("runtime error") != std::string::npos;
+}
+
 bool Screen::Shows(int x, int y, const std::string& text) {
     return ReadAt(Grab(Rect{0, 0, 800, y + 8}), x, y, White, text.size()) == text;
 }

@@ -31,6 +31,9 @@ public:
     bool Quit(TestSupport::GameProcess& game, int timeoutMs);
 };
 
+// A sanitizer's report in a game's standard error.
+bool SanitizerReported(const std::string& errors);
+
 // The game under test: the one HALTWICK_GAME names (the Windows build, which the storm also
 // runs under Wine), else the built game of this build tree.
 std::string GamePath();

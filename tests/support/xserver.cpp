@@ -43,10 +43,13 @@ XServer::XServer(int depth) {
         Display = ":" + number;
 }
 
-XServer::~XServer() {
+XServer::~XServer() { Stop(); }
+
+void XServer::Stop() {
     if (Pid > 0) {
         kill(Pid, SIGTERM);
         waitpid(Pid, nullptr, 0);
+        Pid = -1;
     }
 }
 

@@ -16,6 +16,8 @@ public:
 
     explicit XServer(int depth = 24);
     ~XServer();
+    // Ends the server at once, as a logout or a lost forwarded display does.
+    void Stop();
     XServer(const XServer&) = delete;
     XServer& operator=(const XServer&) = delete;
 };

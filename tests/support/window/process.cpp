@@ -94,6 +94,23 @@ bool GameProcess::Wait(int timeoutMs) {
     return true;
 }
 
+void GameProcess::Signal(int sig) {
+    if (Pid > 0)
+        kill(Pid, sig);
+}
+
+double GameProcess::CpuSeconds() const {
+    // Fields 14 and 15 of /proc/PID/stat, after the parenthesised command name.
+    std::string stat = Slurp("/proc/" + std::to_string(Pid) + "/stat");
+    std::istringstream fields(stat.substr(stat.rfind(')') + 2));
+    std::string field;
+    unsigned long long user = 0, system = 0;
+    for (int i = 3; i <= 13; ++i)
+        fields >> field;
+    fields >> user >> system;
+    return double(user + system) / sysconf(_SC_CLK_TCK);
+}
+
 std::string GameProcess::Output() const { return Slurp(OutPath); }
 std::string GameProcess::Errors() const { return Slurp(ErrPath); }
 

@@ -27,6 +27,10 @@ public:
     GameProcess& operator=(const GameProcess&) = delete;
 
     bool Wait(int timeoutMs);
+    // Sends sig to the game alone, as a desktop session or a terminal does.
+    void Signal(int sig);
+    // Processor time the game has used so far, in seconds: all its threads, user and system.
+    double CpuSeconds() const;
     bool Running() { return Pid > 0 && !Wait(0); }
     std::string Output() const;
     std::string Errors() const;

@@ -50,7 +50,7 @@ GameWindow::GameWindow(const std::string& display)
 
 GameWindow::~GameWindow() {
     if (Dpy)
-        XCloseDisplay(Dpy);
+        XCloseDisplay(Dpy);  // takes FocusAway's window with it
 }
 
 std::string GameWindow::Title() const {
@@ -130,6 +130,77 @@ void GameWindow::Hold(unsigned long keysym, int ms, bool ctrl) {
     Key(keysym, false);
     if (ctrl)
         Key(XK_Control_L, false);
+}
+
+void GameWindow::RequestClose() {
+    XEvent e = {};
+    e.xclient.type = ClientMessage;
+    e.xclient.window = Id;
+    e.xclient.message_type = XInternAtom(Dpy, "WM_PROTOCOLS", False);
+    e.xclient.format = 32;
+    e.xclient.data.l[0] = XInternAtom(Dpy, "WM_DELETE_WINDOW", False);
+    e.xclient.data.l[1] = CurrentTime;
+    XSendEvent(Dpy, Id, False, NoEventMask, &e);
+    XSync(Dpy, False);
+}
+
+void GameWindow::FocusAway() {
+    if (!Elsewhere) {
+        // Right of the game's window on the 1024-pixel screens of the tests, clear of it.
+        Elsewhere = XCreateSimpleWindow(Dpy, DefaultRootWindow(Dpy), Width + 20, 20, 100, 100, 0,
+                                        0, 0);
+        XMapWindow(Dpy, Elsewhere);
+        TestSupport::WaitFor(
+            [&] {
+                XWindowAttributes attr;
+                return XGetWindowAttributes(Dpy, Elsewhere, &attr) && attr.map_state == IsViewable;
+            },
+            2000);
+    }
+    XWarpPointer(Dpy, None, Elsewhere, 0, 0, 0, 0, 50, 50);
+    XSetInputFocus(Dpy, Elsewhere, RevertToPointerRoot, CurrentTime);
+    XSync(Dpy, False);
+}
+
+void GameWindow::FocusBack() {
+    XWarpPointer(Dpy, None, Id, 0, 0, 0, 0, Width / 2, Height / 2);
+    XSync(Dpy, False);
+    XTestFakeButtonEvent(Dpy, 1, True, CurrentTime);
+    XTestFakeButtonEvent(Dpy, 1, False, CurrentTime);
+    XSetInputFocus(Dpy, Id, RevertToPointerRoot, CurrentTime);
+    XSync(Dpy, False);
+}
+
+std::string GameWindow::Class() {
+    XClassHint hint = {};
+    if (!Id || !XGetClassHint(Dpy, Id, &hint))
+        return "";
+    std::string both = std::string(hint.res_name ? hint.res_name : "") + "/" +
+                       (hint.res_class ? hint.res_class : "");
+    XFree(hint.res_name);
+    XFree(hint.res_class);
+    return both;
+}
+
+std::vector<std::pair<int, int>> GameWindow::IconSizes() {
+    std::vector<std::pair<int, int>> sizes;
+    Atom type;
+    int format;
+    unsigned long count, after;
+    unsigned char* data = nullptr;
+    if (!Id || XGetWindowProperty(Dpy, Id, XInternAtom(Dpy, "_NET_WM_ICON", False), 0, 1 << 20,
+                                  False, XA_CARDINAL, &type, &format, &count, &after,
+                                  &data) != Success || !data)
+        return sizes;
+    // Xlib hands 32-bit items over as longs: width, height, then width * height pixels.
+    const unsigned long* items = reinterpret_cast<unsigned long*>(data);
+    for (unsigned long i = 0; i + 2 <= count;) {
+        unsigned long w = items[i], h = items[i + 1];
+        sizes.emplace_back(int(w), int(h));
+        i += 2 + w * h;
+    }
+    XFree(data);
+    return sizes;
 }
 
 void GameWindow::Tap(unsigned long keysym) {

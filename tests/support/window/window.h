@@ -4,6 +4,8 @@
 #include <functional>
 #include <string>
 #include <unordered_map>
+#include <utility>
+#include <vector>
 
 #include "tests/support/window/reader.h"
 
@@ -46,6 +48,18 @@ public:
     void Key(unsigned long keysym, bool down);
     // For keys the game tests as held: down for several 1/100 s ticks, Ctrl around it if asked.
     void Hold(unsigned long keysym, int ms = 70, bool ctrl = false);
+    // Asks the window to close, as a window manager's close button does (WM_DELETE_WINDOW).
+    void RequestClose();
+    // Gives the focus to a small window of this connection's own beside the game's, as a
+    // player does who switches to another program; FocusBack clicks into the game's window and
+    // focuses it again (Wine activates a window on a click, not on the X focus alone).
+    void FocusAway();
+    void FocusBack();
+    // WM_CLASS as "name/class".
+    std::string Class();
+    // Width and height of each picture in the window's _NET_WM_ICON.
+    std::vector<std::pair<int, int>> IconSizes();
+
     // For keys read from the keyboard buffer: a short press.
     void Tap(unsigned long keysym);
     // Letters, digits and blanks, one short press each.
@@ -60,6 +74,7 @@ public:
 private:
     _XDisplay* Dpy;
     unsigned long Colormap = 0;
+    unsigned long Elsewhere = 0;  // FocusAway's window
     std::unordered_map<unsigned long, Rgb> Palette;  // X pixel -> colour, for visuals without masks
 };
 
