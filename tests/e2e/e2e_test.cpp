@@ -63,6 +63,9 @@ const std::string& XDisplay() {
     return server.Display;
 }
 
+// Wine names and decorates the Windows build's window itself.
+bool WindowsBuild() { return GamePath.size() > 4 && GamePath.substr(GamePath.size() - 4) == ".exe"; }
+
 std::string Trim(const std::string& s) { return s.substr(0, s.find_last_not_of(' ') + 1); }
 
 // n cells from (x, y), by default to the right edge, without the trailing blanks.
@@ -91,6 +94,9 @@ int SpeedMph(const Image& img) {
 }
 
 bool OnMainScreen(const Image& img) { return Line(img, 0, 270, White, 6) == "ALERT!"; }
+
+// The line under the status lines while the window is without the focus.
+bool ShowsPaused(const Image& img) { return Line(img, 752, 24, White, 6) == "Paused"; }
 
 bool ShowsGame(const Image& img, const GameData& g) {
     std::string title = "Mini Game: " + g.Title();
@@ -323,6 +329,61 @@ TEST_F(Rules, CountdownStandsStillInMenuAndHelpAndRunsOtherwise) {
     EXPECT_LE(fallen, 11);
 }
 
+// ---- The desktop around the window ----------------------------------------------------------
+
+TEST_F(Rules, CloseRequestQuitsAtOnceFromEveryScreen) {
+    const char* screens[] = {"main screen", "mini-game", "chooser menu", "end screen"};
+    for (const char* where : screens) {
+        SCOPED_TRACE(where);
+        Start();
+        if (HasFatalFailure())
+            return;
+        std::string name = where;
+        if (name == "mini-game")
+            OpenGame(Game("Cows and Bulls"));
+        else if (name == "chooser menu")
+            HoldFor(
+                XK_Tab, [](const Image& i) { return MenuSelection(i) == 0; }, "menu");
+        else if (name == "end screen")
+            HoldFor(
+                XK_Escape, [](const Image& i) { return ShowsEnd(i, LoseMessage); }, "end screen");
+        auto start = std::chrono::steady_clock::now();
+        Win->RequestClose();
+        ASSERT_TRUE(Proc->Wait(3000)) << "still running 3 s after the close request";
+        std::chrono::duration<double, std::milli> took = std::chrono::steady_clock::now() - start;
+        std::cout << "[ close    ] from the " << where << ": " << took.count() << " ms\n";
+        EXPECT_EQ(Proc->ExitCode, 0);
+    }
+}
+
+TEST_F(Rules, WithoutTheFocusTheGamePausesIdlyAndLetsGoOfHeldKeys) {
+    Start();
+    // Ctrl+Down lowers the speed 2 MPH a tick: held across the switch, it would stop the train.
+    Win->Key(XK_Control_L, true);
+    Win->Key(XK_Down, true);
+    Await([](const Image& i) { return SpeedMph(i) <= 140; }, "the train slowing");
+    Win->FocusAway();
+    Image paused = Await(ShowsPaused, "the Paused line");
+    int speed = SpeedMph(paused);
+    int left = TimeLeft(paused);
+    double cpu = Proc->CpuSeconds();
+    SleepMs(4000);
+    cpu = (Proc->CpuSeconds() - cpu) / 4;
+    std::cout << "[ paused   ] " << 100 * cpu << " % of a core\n";
+    EXPECT_LT(cpu, 0.15) << "the paused game keeps a core busy";
+    Win->Key(XK_Down, false);
+    Win->Key(XK_Control_L, false);
+
+    Win->FocusBack();
+    Image back = Await([](const Image& i) { return !ShowsPaused(i); }, "play resumed");
+    EXPECT_GE(TimeLeft(back), left - 1) << "the clock ran while the focus was away";
+    SleepMs(2500);
+    Image later = Screen();
+    EXPECT_EQ(SpeedMph(later), speed) << "a key held as the focus left still acts";
+    EXPECT_LE(TimeLeft(later), left - 1) << "the clock stands still after the focus returned";
+    EXPECT_GE(TimeLeft(later), left - 4);
+}
+
 // ---- What each screen shows ------------------------------------------------------------------
 
 TEST_F(Screens, MainScreenFollowsTheLayout) {
@@ -330,6 +391,14 @@ TEST_F(Screens, MainScreenFollowsTheLayout) {
     EXPECT_EQ(Win->Title(), "Haltwick");
     EXPECT_EQ(Win->Width, 800);
     EXPECT_EQ(Win->Height, 600);
+    if (!WindowsBuild()) {
+        // Docks match the window to its desktop entry by class; the train is its icon.
+        EXPECT_EQ(Win->Class(), "haltwick/Haltwick");
+        std::vector<std::pair<int, int>> icons = Win->IconSizes();
+        for (int side : {16, 32, 48, 64, 128})
+            EXPECT_EQ(std::count(icons.begin(), icons.end(), std::make_pair(side, side)), 1)
+                << side << " px";
+    }
     EXPECT_EQ(TimeLeft(First), 366) << "the first frame does not show 6:06";
     EXPECT_EQ(SpeedMph(First), 150);
     Image img = Screen();
@@ -673,7 +742,8 @@ protected:
     std::string StatusAt15(const Image& img) { return Line(img, 15, 15, White, 40); }
 
     // Reads "Current Problem: a op b = 0", types the answer and Enter; eleven right answers win.
-    void PlayQuickMath() {
+    // On the keypad, the answers go in with its digits and its Enter.
+    void PlayQuickMath(bool keypad = false) {
         for (int solved = 0; solved < 11; ++solved) {
             std::string line;
             Await(
@@ -688,9 +758,10 @@ protected:
             char op = m[2].str()[0];
             std::string answer = std::to_string(op == '+' ? a + b : op == '-' ? a - b : a * b);
             std::string typed = line.substr(0, line.size() - 1) + answer;
-            Win->Type(answer);
+            for (char c : answer)
+                Win->Tap(keypad && c != '-' ? XK_KP_0 + (c - '0') : (unsigned char)c);
             Await([&](const Image& i) { return StatusAt15(i) == typed; }, typed, TopBand);
-            Win->Tap(XK_Return);
+            Win->Tap(keypad ? XK_KP_Enter : XK_Return);
             // The line changes, unless the next problem happens to be the same zero-answer one.
             if (solved < 10)
                 Win->WaitFor([&](const Image& i) { return StatusAt15(i) != typed; }, 2000, nullptr,
@@ -854,13 +925,20 @@ TEST_F(Player, StopsTheTrainByWinningGamesWithoutTheCtrlKeys) {
     int speed = SpeedMph(First);
     ASSERT_EQ(speed, 150);
     int timeLeft = 0;
+    int quickMaths = 0;
     for (const char* name : plan) {
         SCOPED_TRACE(name);
         const GameData& game = Game(name);
         timeLeft = TimeLeft(OpenGame(game));
-        if (game.Name == "Quick Math")
-            PlayQuickMath();
-        else if (game.Name == "Alphabet")
+        // Two of them on the keypad, each just after Num Lock was turned on, then off again.
+        bool keypad = game.Name == "Quick Math" && ++quickMaths % 2 == 0;
+        if (game.Name == "Quick Math") {
+            if (keypad)
+                Win->Tap(XK_Num_Lock);
+            PlayQuickMath(keypad);
+            if (keypad)
+                Win->Tap(XK_Num_Lock);
+        } else if (game.Name == "Alphabet")
             PlayAlphabet();
         else
             PlayArrows(game);
