@@ -140,6 +140,9 @@ exec_line=$(grep '^Exec=' "$entry" || true)
   fail "desktop entry has '$exec_line', expected Exec=/usr/games/haltwick"
 grep -qx 'Icon=haltwick' "$entry" && pass "desktop entry names the haltwick icon" ||
   fail "desktop entry lacks Icon=haltwick"
+# The window's WM_CLASS class, by which docks match the running game to this entry.
+grep -qx 'StartupWMClass=Haltwick' "$entry" && pass "desktop entry matches the window's class" ||
+  fail "desktop entry lacks StartupWMClass=Haltwick"
 if command -v desktop-file-validate >/dev/null; then
   out=$(desktop-file-validate "$entry" 2>&1)
   [ -z "$out" ] && pass "desktop-file-validate" || fail "desktop-file-validate: $out"
