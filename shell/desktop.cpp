@@ -76,6 +76,25 @@ void ReleaseKeys() {
     clear_keybuf();
 }
 
+// The window manager may have focused the window as it appeared, before the callbacks were in
+// place; asked after them, the answer cannot be older than the next change they see.
+bool FocusedNow() {
+#if defined(ALLEGRO_WINDOWS)
+    return GetForegroundWindow() == win_get_window();
+#elif defined(ALLEGRO_WITH_XWINDOWS)
+    XLOCK();
+    ::Window focus = None;
+    int revert;
+    if (_xwin.display)
+        XGetInputFocus(_xwin.display, &focus, &revert);
+    bool ours = focus != None && (focus == _xwin.wm_window || focus == _xwin.window);
+    XUNLOCK();
+    return ours;
+#else
+    return false;
+#endif
+}
+
 void ShowPaused() {
     int th = text_height(font);
     textprintf_right_ex(screen, font, SCREEN_W, 3 * th, makecol(255, 255, 255), makecol(0, 0, 0),
@@ -91,6 +110,8 @@ void Install() {
     set_display_switch_callback(SWITCH_IN, OnFocusIn);
     set_display_switch_callback(SWITCH_OUT, OnFocusOut);
     set_close_button_callback(OnClose);
+    if (FocusedNow())
+        OnFocusIn();
 #ifndef ALLEGRO_WINDOWS
     struct sigaction action = {};
     action.sa_handler = OnSignal;
