@@ -769,10 +769,10 @@ protected:
         }
     }
 
-    void PlayAlphabet() {
+    void PlayAlphabet(int downMs = 4) {
         Await([&](const Image& i) { return StatusAt15(i) == "Current Letter: a"; }, "letter a",
               TopBand);
-        Win->Type("abcdefghijklmnopqrstuvwxyz");
+        Win->Type("abcdefghijklmnopqrstuvwxyz", downMs);
     }
 
     // Reads "Arrow n: <name>", holds that arrow for a few ticks and waits for the line to change.
@@ -925,7 +925,7 @@ TEST_F(Player, StopsTheTrainByWinningGamesWithoutTheCtrlKeys) {
     int speed = SpeedMph(First);
     ASSERT_EQ(speed, 150);
     int timeLeft = 0;
-    int quickMaths = 0;
+    int quickMaths = 0, alphabets = 0;
     for (const char* name : plan) {
         SCOPED_TRACE(name);
         const GameData& game = Game(name);
@@ -938,8 +938,10 @@ TEST_F(Player, StopsTheTrainByWinningGamesWithoutTheCtrlKeys) {
             PlayQuickMath(keypad);
             if (keypad)
                 Win->Tap(XK_Num_Lock);
-        } else if (game.Name == "Alphabet")
-            PlayAlphabet();
+        } else if (game.Name == "Alphabet") {
+            // The second with presses of no length at all: a typed key is never lost.
+            PlayAlphabet(++alphabets == 2 ? 0 : 4);
+        }
         else
             PlayArrows(game);
         if (HasFatalFailure())

@@ -203,19 +203,24 @@ std::vector<std::pair<int, int>> GameWindow::IconSizes() {
     return sizes;
 }
 
-void GameWindow::Tap(unsigned long keysym) {
-    // Gaps on both sides keep a release and the next press of the same key apart in time, so
+void GameWindow::Tap(unsigned long keysym, int downMs) {
+    // The gap after it keeps a release and the next press of the same key apart in time, so
     // the library does not take them for auto-repeat.
-    Key(keysym, true);
-    SleepMs(4);
-    Key(keysym, false);
+    KeyCode code = XKeysymToKeycode(Dpy, keysym);
+    XTestFakeKeyEvent(Dpy, code, True, CurrentTime);
+    if (downMs > 0) {
+        XSync(Dpy, False);
+        SleepMs(downMs);
+    }
+    XTestFakeKeyEvent(Dpy, code, False, CurrentTime);
+    XSync(Dpy, False);
     SleepMs(4);
 }
 
-void GameWindow::Type(const std::string& chars) {
+void GameWindow::Type(const std::string& chars, int downMs) {
     // Latin-1 keysyms equal the character codes of lower-case letters, digits and the blank.
     for (char c : chars)
-        Tap((unsigned char)c);
+        Tap((unsigned char)c, downMs);
 }
 
 Image GameWindow::Grab(Rect r) {

@@ -60,10 +60,11 @@ public:
     // Width and height of each picture in the window's _NET_WM_ICON.
     std::vector<std::pair<int, int>> IconSizes();
 
-    // For keys read from the keyboard buffer: a short press.
-    void Tap(unsigned long keysym);
+    // For keys read from the keyboard buffer: a short press, down for downMs (0: released in
+    // the same request, as some tools and fast typists' keyboards do).
+    void Tap(unsigned long keysym, int downMs = 4);
     // Letters, digits and blanks, one short press each.
-    void Type(const std::string& chars);
+    void Type(const std::string& chars, int downMs = 4);
 
     // The pixels of r in any visual, palettes included; empty once the window is gone.
     Image Grab(Rect r = Rect{});
