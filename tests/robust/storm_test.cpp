@@ -92,17 +92,19 @@ private:
         return keys[Between(0, static_cast<int>(keys.size()) - 1)];
     }
 
-    // Modifiers under a key. Never Ctrl+Down, which stops the train and wins the run.
+    // Modifiers under a key. Never Ctrl+Down, which stops the train and wins the run, nor
+    // Alt+F4, with which Windows closes the window.
     void Combo() {
         std::vector<unsigned long> keys;
         for (unsigned long m : Modifiers)
             if (Between(0, 1))
                 keys.push_back(m);
         bool ctrl = std::find(keys.begin(), keys.end(), XK_Control_L) != keys.end();
+        bool alt = std::find(keys.begin(), keys.end(), XK_Alt_L) != keys.end();
         unsigned long k;
         do
             k = Pick(AnyKey);
-        while (ctrl && k == XK_Down);
+        while ((ctrl && k == XK_Down) || (alt && k == XK_F4));
         keys.push_back(k);
         Press(keys, Between(30, 400));
     }
