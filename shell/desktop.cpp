@@ -1,7 +1,6 @@
 #include "shell/desktop.h"
 
 #include <allegro.h>
-#include <allegro/internal/aintern.h>
 
 #include "shell/clock.h"
 #include "shell/window.h"
@@ -14,6 +13,7 @@
 #include <unistd.h>
 #endif
 #ifdef ALLEGRO_WITH_XWINDOWS
+#include <allegro/internal/aintern.h>
 #include <allegro/platform/aintunix.h>
 #include <xalleg.h>
 #endif
