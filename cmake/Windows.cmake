@@ -16,16 +16,20 @@ target_link_options(haltwick PRIVATE -static)
 
 set(haltwick_win ${CMAKE_BINARY_DIR}/windows)
 
-# The icon, from the desktop icons drawn from the train art; the largest kept as PNG.
+# The icon, from the desktop icons drawn from the train art, each size drawn for itself: the
+# sizes Explorer and the task bar ask for, the largest kept as PNG.
 find_program(HALTWICK_ICOTOOL icotool REQUIRED)
 set(haltwick_icons ${CMAKE_SOURCE_DIR}/data/icons/hicolor)
 set(haltwick_ico ${haltwick_win}/haltwick.ico)
+set(haltwick_ico_sizes)
+foreach(size 16 24 32 48)
+  list(APPEND haltwick_ico_sizes ${haltwick_icons}/${size}x${size}/apps/haltwick.png)
+endforeach()
 add_custom_command(
   OUTPUT ${haltwick_ico}
-  COMMAND ${HALTWICK_ICOTOOL} -c -o ${haltwick_ico} ${haltwick_icons}/48x48/apps/haltwick.png
-          ${haltwick_icons}/128x128/apps/haltwick.png -r ${haltwick_icons}/256x256/apps/haltwick.png
-  DEPENDS ${haltwick_icons}/48x48/apps/haltwick.png ${haltwick_icons}/128x128/apps/haltwick.png
-          ${haltwick_icons}/256x256/apps/haltwick.png
+  COMMAND ${HALTWICK_ICOTOOL} -c -o ${haltwick_ico} ${haltwick_ico_sizes}
+          -r ${haltwick_icons}/256x256/apps/haltwick.png
+  DEPENDS ${haltwick_ico_sizes} ${haltwick_icons}/256x256/apps/haltwick.png
   VERBATIM)
 
 enable_language(RC)

@@ -8,7 +8,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 columns=27        # the locomotive: TrainA's first 27 columns, coach left out
-sizes=(48 128 256)
+sizes=(16 24 32 48 64 128 256)
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
