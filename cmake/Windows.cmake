@@ -33,8 +33,11 @@ add_custom_command(
   VERBATIM)
 
 enable_language(RC)
+set(haltwick_manifest ${haltwick_win}/haltwick.manifest)
+configure_file(${CMAKE_SOURCE_DIR}/windows/haltwick.manifest.in ${haltwick_manifest} @ONLY)
 configure_file(${CMAKE_SOURCE_DIR}/windows/haltwick.rc.in ${haltwick_win}/haltwick.rc @ONLY)
-set_source_files_properties(${haltwick_win}/haltwick.rc PROPERTIES OBJECT_DEPENDS ${haltwick_ico})
+set_source_files_properties(${haltwick_win}/haltwick.rc PROPERTIES
+  OBJECT_DEPENDS "${haltwick_ico};${haltwick_manifest}")
 target_sources(haltwick PRIVATE ${haltwick_win}/haltwick.rc ${haltwick_ico})
 
 # Plain text with Windows line ends for the zip.

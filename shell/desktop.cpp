@@ -129,9 +129,8 @@ bool FocusLost() {
     if (!HadFocus)
         return false;
 #ifdef ALLEGRO_WINDOWS
-    // Windows may skip an activation message (a minimized window can even stay active).
-    HWND window = win_get_window();
-    if (GetForegroundWindow() != window || IsIconic(window))
+    // A minimized window can stay the active one on Windows.
+    if (IsIconic(win_get_window()))
         return true;
 #endif
     return !HasFocus;

@@ -146,9 +146,12 @@ void GameWindow::RequestClose() {
 
 void GameWindow::FocusAway() {
     if (!Elsewhere) {
-        // Right of the game's window on the 1024-pixel screens of the tests, clear of it.
-        Elsewhere = XCreateSimpleWindow(Dpy, DefaultRootWindow(Dpy), Width + 20, 20, 100, 100, 0,
-                                        0, 0);
+        // In the screen's bottom left corner: clear of the game's status lines and title
+        // wherever the window stands (Wine places it away from the corner).
+        int side = 60;
+        Elsewhere = XCreateSimpleWindow(Dpy, DefaultRootWindow(Dpy), 0,
+                                        DisplayHeight(Dpy, DefaultScreen(Dpy)) - side, side, side,
+                                        0, 0, 0);
         XMapWindow(Dpy, Elsewhere);
         TestSupport::WaitFor(
             [&] {
@@ -157,7 +160,7 @@ void GameWindow::FocusAway() {
             },
             2000);
     }
-    XWarpPointer(Dpy, None, Elsewhere, 0, 0, 0, 0, 50, 50);
+    XWarpPointer(Dpy, None, Elsewhere, 0, 0, 0, 0, 30, 30);
     XSetInputFocus(Dpy, Elsewhere, RevertToPointerRoot, CurrentTime);
     XSync(Dpy, False);
 }
