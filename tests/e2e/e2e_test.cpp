@@ -356,6 +356,19 @@ TEST_F(Rules, CloseRequestQuitsAtOnceFromEveryScreen) {
     }
 }
 
+TEST_F(Rules, EndOfTheWindowsSessionEndsTheGameCleanly) {
+    if (!WindowsBuild())
+        GTEST_SKIP() << "Windows only: X11 sessions end a program by a signal (robust suite)";
+    Start();
+    auto start = std::chrono::steady_clock::now();
+    // The suite runs in a Wine prefix of its own, which this ends as a logout would.
+    ASSERT_EQ(std::system(("DISPLAY=" + XDisplay() + " wineboot --end-session").c_str()), 0);
+    ASSERT_TRUE(Proc->Wait(3000)) << "still running 3 s after the end of the session";
+    std::chrono::duration<double, std::milli> took = std::chrono::steady_clock::now() - start;
+    std::cout << "[ session  ] ended in " << took.count() << " ms\n";
+    EXPECT_EQ(Proc->ExitCode, 0);
+}
+
 TEST_F(Rules, WithoutTheFocusTheGamePausesIdlyAndLetsGoOfHeldKeys) {
     Start();
     // Ctrl+Down lowers the speed 2 MPH a tick: held across the switch, it would stop the train.
