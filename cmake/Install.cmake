@@ -54,8 +54,8 @@ install(TARGETS haltwick RUNTIME DESTINATION ${HALTWICK_INSTALL_GAMESDIR})
 if(CMAKE_SYSTEM_NAME STREQUAL "Linux")
   if(NOT haltwick_sanitizers)
     foreach(target haltwick haltwick_core)
-      target_compile_options(${target} PRIVATE -fstack-protector-strong
-        "$<$<NOT:$<CONFIG:Debug>>:-U_FORTIFY_SOURCE;-D_FORTIFY_SOURCE=2>")
+      target_compile_options(${target} PRIVATE -fstack-protector-strong -fstack-clash-protection
+        -fcf-protection "$<$<NOT:$<CONFIG:Debug>>:-U_FORTIFY_SOURCE;-D_FORTIFY_SOURCE=2>")
     endforeach()
     target_link_options(haltwick PRIVATE LINKER:-z,relro,-z,now)
   endif()
