@@ -21,10 +21,10 @@
 namespace GameShell::Desktop {
 
 std::atomic<bool> QuitRequested{false};
-std::atomic<int> QuitSignal{0};
 
 namespace {
 
+std::atomic<int> QuitSignal{0};  // the termination signal that asked, 0 for none
 std::atomic<bool> HasFocus{false};
 std::atomic<bool> HadFocus{false};
 
@@ -51,9 +51,8 @@ void OnSignal(int sig) {
 // thread. The game keeps no data, so nothing is lost by leaving at once.
 int OnLostDisplay(Display*) {
     static const char message[] = "Haltwick: lost the connection to the display\n";
-    if (write(STDERR_FILENO, message, sizeof message - 1) < 0) {
-        // Nothing else to tell it by.
-    }
+    ssize_t written = write(STDERR_FILENO, message, sizeof message - 1);
+    (void)written;  // nowhere else to report a failure
     _exit(1);
 }
 #endif
@@ -95,6 +94,19 @@ bool FocusedNow() {
 #endif
 }
 
+// True while the window, having had the focus once, is without it (or minimized). A game that
+// starts unfocused plays on, as it always did when started from a terminal or a test.
+bool FocusLost() {
+    if (!HadFocus)
+        return false;
+#ifdef ALLEGRO_WINDOWS
+    // A minimized window can stay the active one on Windows.
+    if (IsIconic(win_get_window()))
+        return true;
+#endif
+    return !HasFocus;
+}
+
 void ShowPaused() {
     int th = text_height(font);
     textprintf_right_ex(screen, font, SCREEN_W, 3 * th, makecol(255, 255, 255), makecol(0, 0, 0),
@@ -123,17 +135,6 @@ void Install() {
 #ifdef ALLEGRO_WITH_XWINDOWS
     XSetIOErrorHandler(OnLostDisplay);
 #endif
-}
-
-bool FocusLost() {
-    if (!HadFocus)
-        return false;
-#ifdef ALLEGRO_WINDOWS
-    // A minimized window can stay the active one on Windows.
-    if (IsIconic(win_get_window()))
-        return true;
-#endif
-    return !HasFocus;
 }
 
 bool Idle(BITMAP* shown) {

@@ -12,15 +12,10 @@ struct BITMAP;
 namespace GameShell::Desktop {
 
 extern std::atomic<bool> QuitRequested;  // close button, WM_DELETE_WINDOW / WM_CLOSE, or a signal
-extern std::atomic<int> QuitSignal;      // the termination signal that asked, 0 for none
 
 // Hooks the close button, the focus changes, SIGTERM, SIGINT, SIGHUP and SIGQUIT, and the loss
 // of the X connection. Call once the graphics mode is set: changing the mode drops the hooks.
 void Install();
-
-// True while the window, having had the focus once, is without it (or minimized). A game that
-// starts unfocused plays on, as it always did when started from a terminal or a test.
-bool FocusLost();
 
 // Every loop that can wait (the main loop, the chooser menu, the end screen) calls this once
 // a pass, after shown is on the screen. It hands the frame to the window system, and while the
