@@ -40,14 +40,19 @@ set_source_files_properties(${haltwick_win}/haltwick.rc PROPERTIES
   OBJECT_DEPENDS "${haltwick_ico};${haltwick_manifest}")
 target_sources(haltwick PRIVATE ${haltwick_win}/haltwick.rc ${haltwick_ico})
 
-# Plain text with Windows line ends for the zip.
-find_program(HALTWICK_AWK awk REQUIRED)
+# README.txt: the players' parts of README.md as plain text with Windows line ends, made by
+# pandoc as windows/readme.lua says.
+find_program(HALTWICK_PANDOC pandoc REQUIRED)
 add_custom_command(
   OUTPUT ${haltwick_win}/README.txt
-  COMMAND ${HALTWICK_AWK} -v version=${PROJECT_VERSION} -v out=${haltwick_win}/README.txt
-          -f ${CMAKE_SOURCE_DIR}/windows/readme.awk ${CMAKE_SOURCE_DIR}/README.md
-  DEPENDS ${CMAKE_SOURCE_DIR}/windows/readme.awk ${CMAKE_SOURCE_DIR}/README.md
+  COMMAND ${HALTWICK_PANDOC} --from gfm --to plain --columns 78 --eol crlf
+          --metadata version=${HALTWICK_PACKAGE_VERSION}
+          --lua-filter ${CMAKE_SOURCE_DIR}/windows/readme.lua
+          --output ${haltwick_win}/README.txt ${CMAKE_SOURCE_DIR}/README.md
+  DEPENDS ${CMAKE_SOURCE_DIR}/windows/readme.lua ${CMAKE_SOURCE_DIR}/README.md
   VERBATIM)
+# The licences with Windows line ends.
+find_program(HALTWICK_AWK awk REQUIRED)
 function(haltwick_crlf out in)
   add_custom_command(
     OUTPUT ${out}
@@ -67,7 +72,10 @@ install(FILES ${haltwick_win}/README.txt ${haltwick_win}/LICENSE.txt
 
 set(CPACK_GENERATOR ZIP)
 set(CPACK_PACKAGE_NAME haltwick)
-set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
-set(CPACK_PACKAGE_FILE_NAME haltwick-${PROJECT_VERSION}-win64)
+set(CPACK_PACKAGE_VERSION ${HALTWICK_PACKAGE_VERSION})
+set(CPACK_PACKAGE_FILE_NAME haltwick-${HALTWICK_PACKAGE_VERSION}-win64)
 set(CPACK_STRIP_FILES ON)
+find_program(HALTWICK_STRIP_NONDETERMINISM strip-nondeterminism REQUIRED)
+set(CPACK_HALTWICK_STRIP_NONDETERMINISM ${HALTWICK_STRIP_NONDETERMINISM})
+set(CPACK_POST_BUILD_SCRIPTS ${CMAKE_SOURCE_DIR}/cmake/ReproduciblePackages.cmake)
 include(CPack)

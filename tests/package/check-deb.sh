@@ -97,7 +97,7 @@ metainfos=$(grep -c '^-rw-r--r-- /usr/share/metainfo/[a-z0-9_.]*\.metainfo\.xml$
   fail "expected one /usr/share/metainfo/*.metainfo.xml, found $metainfos"
 icons=$(grep -c '^-rw-r--r-- /usr/share/icons/hicolor/[0-9]*x[0-9]*/apps/haltwick\.png$' "$work/files")
 [ "$icons" -ge 2 ] && pass "$icons hicolor PNG icons" || fail "expected at least 2 hicolor icons, found $icons"
-outside=$(awk '{ print $2 }' "$work/files" | grep -v '^/usr/\?$' | grep -v '^/usr/' || true)
+outside=$(awk '{ print $2 }' "$work/files" | grep -v '^/\(usr\(/.*\)\?\)\?$' || true)
 [ -z "$outside" ] && pass "everything under /usr" || fail "files outside /usr: $outside"
 owners=$(awk '{ print $2 }' "$work/contents" | sort -u)
 [ "$owners" = "root/root" ] && pass "owned by root/root" || fail "owners: $owners"
