@@ -19,4 +19,4 @@ set_target_properties(Allegro::Windows PROPERTIES
   IMPORTED_LOCATION ${haltwick_alleg}
   INTERFACE_INCLUDE_DIRECTORIES ${HALTWICK_ALLEGRO_WINDOWS}/include
   INTERFACE_COMPILE_DEFINITIONS ALLEGRO_STATICLINK
-  INTERFACE_LINK_LIBRARIES "gdi32;winmm;ole32;dxguid;dinput;ddraw;dsound")
+  INTERFACE_LINK_LIBRARIES "gdi32;winmm;ole32;imm32;dxguid;dinput;ddraw;dsound")
