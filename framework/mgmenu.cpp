@@ -4,6 +4,8 @@
 
 #include <utility>
 
+#include "gfx/frame.h"
+
 namespace MiniGameManagement {
 
 MGMenu::MGMenu(std::vector<MiniGames::MiniGameFactory> factories)
@@ -22,7 +24,7 @@ int MGMenu::GetChoice(std::atomic<int>* ticks) {
         games.push_back(factory());
         infos.push_back(games.back()->GetInfo());
     }
-    BITMAP* page = create_bitmap(SCREEN_W, SCREEN_H);
+    BITMAP* page = create_bitmap(Misc::FrameWidth, Misc::FrameHeight);
     // The Tab that opened the menu and anything typed before it must not move the selection.
     clear_keybuf();
 
@@ -52,8 +54,7 @@ int MGMenu::GetChoice(std::atomic<int>* ticks) {
         }
 
         DrawList(page, infos, selected);
-        blit(page, screen, 0, 0, 0, 0, SCREEN_W, SCREEN_H);
-        if (Idle && !Idle(page))
+        if (Present && !Present(page))
             break;
     }
 

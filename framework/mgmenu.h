@@ -11,14 +11,14 @@ struct BITMAP;
 namespace MiniGameManagement {
 
 // The chooser menu opened by Tab: lists the games by name and returns the line picked with
-// Enter. Modal: it runs its own loop, drawing straight to the screen.
+// Enter. Modal: it runs its own loop, handing each pass's page to the shell's presenter.
 class MGMenu {
 public:
     std::vector<MiniGames::MiniGameFactory> Factories;  // line i starts Factories[i]
-    // Called after each pass's page is on the screen, with that page; the shell's hook waits
-    // there while the window is unfocused and answers false when the game must quit, which
-    // leaves the menu at once with the line selected then. None: the menu never waits.
-    bool (*Idle)(BITMAP* shown) = nullptr;
+    // Shows each pass's page: the shell's hook puts it on the screen, waits there while the
+    // window is unfocused and answers false when the game must quit, which leaves the menu at
+    // once with the line selected then. None: nothing is shown and the menu never waits.
+    bool (*Present)(BITMAP* page) = nullptr;
 
     explicit MGMenu(std::vector<MiniGames::MiniGameFactory> factories);
 

@@ -7,6 +7,7 @@
 #include <ctime>
 #include <memory>
 
+#include "gfx/frame.h"
 #include "gfx/misc.h"
 
 namespace MiniGameManagement {
@@ -101,9 +102,9 @@ void MiniGameManager::Draw(BITMAP* target) {
     // in one: end it here so what fits is still shown.
     if (length >= HelpPageSize)
         page[HelpPageSize - 2] = '\n';
-    int bottom = Misc::MGMtextoutWordWrap(target, font, 100, 100, SCREEN_W - 200, SCREEN_H - 200,
+    int bottom = Misc::MGMtextoutWordWrap(target, font, 100, 100, Misc::FrameWidth - 200, Misc::FrameHeight - 200,
                                           white, black, page);
-    rect(target, 90, 90, SCREEN_W - 90, bottom + 10, makecol(128, 64, 128));
+    rect(target, 90, 90, Misc::FrameWidth - 90, bottom + 10, makecol(128, 64, 128));
 }
 
 }  // namespace MiniGameManagement

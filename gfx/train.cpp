@@ -2,6 +2,8 @@
 
 #include <allegro.h>
 
+#include "gfx/frame.h"
+
 namespace TrainSys {
 
 namespace {
@@ -76,7 +78,7 @@ void Train::Draw(BITMAP* bmp, int x, int y, int) {
     int th = text_height(font);
     int white = makecol(255, 255, 255);
     int black = makecol(0, 0, 0);
-    masked_blit(Picture, bmp, 0, 0, SCREEN_W - PictureWidth, y, PictureWidth, PictureRows * th);
+    masked_blit(Picture, bmp, 0, 0, Misc::FrameWidth - PictureWidth, y, PictureWidth, PictureRows * th);
 
     // 0, 3, 2, 1 as the hundreds digit climbs, so the marks step right one character a time.
     int offset = (4 - Distance / 100) % 4;

@@ -4,6 +4,8 @@
 
 #include <cstdlib>
 
+#include "gfx/frame.h"
+
 namespace MiniGames {
 
 namespace {
@@ -64,7 +66,7 @@ void CowBull::Draw(BITMAP* target) {
 
     textprintf_ex(target, font, 25, 75, white, black, "Previous Guesses:");
     // Newest first; older guesses past the bottom are kept but not shown.
-    int rows = (SCREEN_H - 100) / th;
+    int rows = (Misc::FrameHeight - 100) / th;
     int count = static_cast<int>(Guesses.size());
     for (int r = 0; r < rows && r < count; ++r) {
         int place = count - 1 - r;

@@ -1,9 +1,11 @@
 // Haltwick: stop the runaway train by winning mini-games before 6:06 of game time runs out.
 #include <allegro.h>
 
+#include "gfx/frame.h"
 #include "shell/clock.h"
 #include "shell/desktop.h"
 #include "shell/init.h"
+#include "shell/presenter.h"
 #include "shell/run.h"
 #include "shell/window.h"
 
@@ -29,8 +31,9 @@ int main() {
                             GameTimer, BPS_TO_TIMER(100)))
         return -1;
     GameShell::Window::SetIcon();
+    GameShell::Presenter::Install();
     GameShell::Desktop::Install();
-    BITMAP* buffer = create_bitmap(SCREEN_W, SCREEN_H);
+    BITMAP* buffer = create_bitmap(Misc::FrameWidth, Misc::FrameHeight);
     if (!buffer)
         return -1;
 

@@ -4,6 +4,7 @@
 
 #include "framework/mgmenu.h"
 #include "framework/minigamemanager.h"
+#include "gfx/frame.h"
 #include "gfx/misc.h"
 #include "minigames/alphabet.h"
 #include "minigames/arrows.h"
@@ -12,6 +13,7 @@
 #include "minigames/quickmath.h"
 #include "shell/clock.h"
 #include "shell/desktop.h"
+#include "shell/presenter.h"
 
 namespace GameShell {
 
@@ -71,7 +73,7 @@ void Run::Tick() {
         InGame = true;
         TimerActive = false;
         MiniGameManagement::MGMenu menu(Manager->Factories);
-        menu.Idle = Desktop::Idle;
+        menu.Present = Presenter::Present;
         Manager->NewMiniGame(menu.GetChoice(&GameTime));
         TimerActive = true;
     }
@@ -98,23 +100,18 @@ void Run::ComposeFrame() {
     if (InGame)
         Manager->Draw(Buffer);
     else
-        Train.Draw(Buffer, 0, 50, SCREEN_W);
+        Train.Draw(Buffer, 0, 50, Misc::FrameWidth);
 
     int th = text_height(font);
     int white = makecol(255, 255, 255);
     int black = makecol(0, 0, 0);
     // One reading of the clock, so minutes and seconds always agree.
     int left = TimeLeft();
-    textprintf_right_ex(Buffer, font, SCREEN_W, 0, white, black, "FPS: %d", FPS.load());
-    textprintf_right_ex(Buffer, font, SCREEN_W, th, white, black, "Time Left: %d:%02d",
+    textprintf_right_ex(Buffer, font, Misc::FrameWidth, 0, white, black, "FPS: %d", FPS.load());
+    textprintf_right_ex(Buffer, font, Misc::FrameWidth, th, white, black, "Time Left: %d:%02d",
                         left / 60, left % 60);
-    textprintf_right_ex(Buffer, font, SCREEN_W, 2 * th, white, black, "Speed: %d MPH",
+    textprintf_right_ex(Buffer, font, Misc::FrameWidth, 2 * th, white, black, "Speed: %d MPH",
                         2 * Train.Speed);
-}
-
-void Run::DrawFrame() {
-    ComposeFrame();
-    blit(Buffer, screen, 0, 0, 0, 0, SCREEN_W, SCREEN_H);
 }
 
 void MainLoop(Run& run) {
@@ -124,9 +121,10 @@ void MainLoop(Run& run) {
             run.Tick();
             GameTime--;
         }
-        run.DrawFrame();
+        run.ComposeFrame();
+        bool stay = Presenter::Present(run.Buffer);
         CurFPS++;
-        if (!Desktop::Idle(run.Buffer))
+        if (!stay)
             run.Finished = true;
     }
 }
@@ -137,8 +135,8 @@ void DrawEndScreen(BITMAP* bmp, bool won) {
     int white = makecol(255, 255, 255);
     // The winning message sizes the box for both outcomes.
     int w = text_length(font, WinMessage);
-    int cx = SCREEN_W / 2;
-    int cy = SCREEN_H / 2;
+    int cx = Misc::FrameWidth / 2;
+    int cy = Misc::FrameHeight / 2;
     rectfill(bmp, cx - w / 2, cy - 2 * th, cx + w / 2, cy + 2 * th, makecol(47, 158, 249));
     textprintf_centre_ex(bmp, font, cx, cy - th, white, -1, "%s", won ? WinMessage : LoseMessage);
     textprintf_centre_ex(bmp, font, cx, cy + th, white, -1, "Press any key to exit.");
@@ -146,7 +144,9 @@ void DrawEndScreen(BITMAP* bmp, bool won) {
 
 void EndScreen(Run& run) {
     DrawEndScreen(run.Buffer, run.Won);
-    blit(run.Buffer, screen, 0, 0, 0, 0, SCREEN_W, SCREEN_H);
+    // Any key exits here, the scale and fullscreen keys too.
+    Presenter::TakeKeys(false);
+    Presenter::Show(run.Buffer);
     // Keys held or typed as the run ended must not close the screen unseen: no more repeats of
     // a key held down (the library makes them itself on Windows), and nothing typed before.
     set_keyboard_rate(0, 0);
@@ -154,7 +154,7 @@ void EndScreen(Run& run) {
     clear_keybuf();
     // Polled rather than readkey(), which would sleep through a close request or a signal.
     while (!keypressed()) {
-        if (!Desktop::Idle(run.Buffer))
+        if (!Presenter::Keep(run.Buffer))
             return;
         rest(10);
     }

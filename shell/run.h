@@ -37,8 +37,6 @@ public:
     void Tick();
     // Draws the current state into Buffer, status lines on top.
     void ComposeFrame();
-    // Composes a frame and copies it to the screen.
-    void DrawFrame();
 };
 
 // Works off every pending tick, then draws a frame, until the run is finished or the desktop

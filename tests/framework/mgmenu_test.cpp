@@ -102,8 +102,15 @@ TEST_F(MenuTest, KeysUnreadAtEnterStayForTheGame) {
     EXPECT_EQ(readkey() >> 8, KEY_UP);
 }
 
+// Stands in for the shell's presenter, which shows each page at the window's scale.
+bool ShowPage(BITMAP* page) {
+    blit(page, screen, 0, 0, 0, 0, page->w, page->h);
+    return true;
+}
+
 TEST_F(MenuTest, ScreenListsEveryGameWithAnArrowOnTheSelection) {
     MGMenu menu(TestSupport::FakeFactories);
+    menu.Present = ShowPage;
     ASSERT_EQ(Choose(menu, {{{KEY_DOWN, KEY_ENTER}, 2}}), 1);
     const char* const lines[] = {
         "   Fake 0 - Worth 10 MPH", "--> Fake 1 - Worth 20 MPH", "   Fake 2 - Worth 30 MPH",
