@@ -59,8 +59,14 @@ const GameData& Game(const std::string& name) {
 
 // One Xvfb per test process, shared by its tests and stopped at exit.
 const std::string& XDisplay() {
-    static const TestSupport::XServer server;
+    static const TestSupport::XServer server(24, TestSupport::Desktop::FromEnvironment());
     return server.Display;
+}
+
+// The scale the game should pick on the suite's desktop: its Xft.dpi / 96, rounded.
+int DesktopScale() {
+    int dpi = Desktop::FromEnvironment().Dpi;
+    return dpi > 0 ? std::max(1, (dpi + 48) / 96) : 1;
 }
 
 // Wine names and decorates the Windows build's window itself.
@@ -140,12 +146,32 @@ public:
     std::unique_ptr<GameWindow> Win;
     Image First;  // the first main-screen frame seen
 
-    void Start() {
-        ASSERT_FALSE(XDisplay().empty()) << "Xvfb did not start";
-        Proc = std::make_unique<GameProcess>(GameCommand(GamePath), XDisplay());
-        Win = std::make_unique<GameWindow>(XDisplay());
-        ASSERT_TRUE(Win->Find("Haltwick", 10000)) << "no window titled Haltwick";
-        ASSERT_TRUE(Win->WaitFor(OnMainScreen, Patience, &First)) << "no main screen";
+    // Stops the test when the game does not come up, rather than letting every later check
+    // fail on a window that is not there.
+    // env: NAME=value words the game starts with.
+    void Start(const std::string& display = XDisplay(), const std::vector<std::string>& env = {}) {
+        if (display.empty())
+            StartFailed("Xvfb did not start");
+        std::vector<std::string> command = GameCommand(GamePath);
+        if (!env.empty()) {
+            command.insert(command.begin(), env.begin(), env.end());
+            command.insert(command.begin(), "env");
+        }
+        Proc = std::make_unique<GameProcess>(command, display);
+        Win = std::make_unique<GameWindow>(display);
+        if (!Win->Find("Haltwick", 10000))
+            StartFailed("no window titled Haltwick");
+        if (!Win->WaitFor(OnMainScreen, Patience, &First))
+            StartFailed("no main screen");
+    }
+
+    [[noreturn]] void StartFailed(const std::string& why) {
+        if (Proc && !Proc->Running())
+            ADD_FAILURE() << why << ": the game ended with " << Proc->ExitCode << ", saying "
+                          << Proc->Errors();
+        else
+            ADD_FAILURE() << why;
+        throw std::runtime_error("the game did not start");
     }
 
     Image Screen() { return Win->Grab(); }
@@ -402,8 +428,9 @@ TEST_F(Rules, WithoutTheFocusTheGamePausesIdlyAndLetsGoOfHeldKeys) {
 TEST_F(Screens, MainScreenFollowsTheLayout) {
     Start();
     EXPECT_EQ(Win->Title(), "Haltwick");
-    EXPECT_EQ(Win->Width, 800);
-    EXPECT_EQ(Win->Height, 600);
+    Rect window = Win->Geometry();
+    EXPECT_EQ(window.W, 800 * DesktopScale());
+    EXPECT_EQ(window.H, 600 * DesktopScale());
     if (!WindowsBuild()) {
         // Docks match the window to its desktop entry by class; the train is its icon.
         EXPECT_EQ(Win->Class(), "haltwick/Haltwick");
@@ -905,6 +932,220 @@ protected:
         ADD_FAILURE() << "Number Loop not solved in 60 swaps";
     }
 };
+
+// ---- Scale and fullscreen --------------------------------------------------------------------
+
+// Every k x k block of the window's picture, from its corner, is one colour.
+bool ExactBlocks(const Image& img, int k) {
+    for (int y = 0; y + k <= img.H; y += k)
+        for (int x = 0; x + k <= img.W; x += k)
+            for (int i = 0; i < k * k; ++i)
+                if (!(img.Pixels[(y + i / k) * img.W + x + i % k] == img.Pixels[y * img.W + x]))
+                    return false;
+    return true;
+}
+
+// Pixels of a picture of a w x h frame that lie wholly inside one frame pixel, yet are not the
+// colour at that pixel's centre. A sharp scaler blends only the one screen pixel an edge runs
+// through; plain bilinear filtering blurs its neighbours too.
+int BlurredPixels(const Image& big, int w, int h) {
+    // The frame pixels that screen pixel i of n, scaled from m, spans: first and last.
+    auto spans = [](int i, int n, int m) { return std::make_pair(i * m / n, ((i + 1) * m - 1) / n); };
+    auto centre = [](int l, int n, int m) { return (2 * l + 1) * n / (2 * m); };
+    int blurred = 0;
+    for (int y = 0; y < big.H; ++y) {
+        auto [top, bottom] = spans(y, big.H, h);
+        for (int x = 0; x < big.W && top == bottom; ++x) {
+            auto [left, right] = spans(x, big.W, w);
+            Rgb own = big.Pixels[centre(top, big.H, h) * big.W + centre(left, big.W, w)];
+            if (left == right && !(big.Pixels[y * big.W + x] == own))
+                ++blurred;
+        }
+    }
+    return blurred;
+}
+
+bool SameRect(Rect a, Rect b) { return a.X == b.X && a.Y == b.Y && a.W == b.W && a.H == b.H; }
+
+std::string Describe(Rect r) {
+    return std::to_string(r.W) + "x" + std::to_string(r.H) + "+" + std::to_string(r.X) + "+" +
+           std::to_string(r.Y);
+}
+
+class ScaledGame : public Player {
+protected:
+    std::unique_ptr<XServer> Server;
+
+    // The game and this test's connection go before the server they are on.
+    ~ScaledGame() override {
+        Win.reset();
+        Proc.reset();
+    }
+
+    // A server of this test's own, for a desktop unlike the suite's; the last one goes.
+    std::string OwnServer(const Desktop& d) {
+        Win.reset();
+        Proc.reset();
+        Server = std::make_unique<XServer>(24, d);
+        return Server->Display;
+    }
+
+    // Waits for the window to take this place and size (a negative X or Y: any place).
+    Rect AwaitGeometry(Rect want, const std::string& what) {
+        Rect g;
+        bool ok = TestSupport::WaitFor(
+            [&] {
+                g = Win->Geometry();
+                return g.W == want.W && g.H == want.H && (want.X < 0 || g.X == want.X) &&
+                       (want.Y < 0 || g.Y == want.Y);
+            },
+            Patience);
+        EXPECT_TRUE(ok) << what << ": window " << Describe(g) << ", not " << Describe(want);
+        return g;
+    }
+
+    // Where the window stands once its window manager has framed and placed it.
+    Rect Settled() {
+        Rect g = Win->Geometry(), last{-1, -1, 0, 0};
+        TestSupport::WaitFor(
+            [&] {
+                last = g;
+                SleepMs(100);
+                g = Win->Geometry();
+                return SameRect(g, last) && (g.X != 0 || g.Y != 0);
+            },
+            Patience);
+        return g;
+    }
+
+    // Ctrl with a key, as a player zooms.
+    void CtrlTap(unsigned long keysym) {
+        Win->Key(XK_Control_L, true);
+        Win->Tap(keysym, 20);
+        Win->Key(XK_Control_L, false);
+    }
+};
+
+class Scale : public ScaledGame {};
+
+TEST_F(Scale, OpensAtTheDesktopsScaleAsExactBlocksCentredAndZoomsWhilePlaying) {
+    Start(OwnServer(Desktop{"3840x2160", 192}));
+    AwaitGeometry(Rect{1120, 480, 1600, 1200}, "at 200 %");
+    Image big = Win->GrabWindow(Rect{0, 0, 1600, 1200});
+    EXPECT_TRUE(ExactBlocks(big, 2)) << "not 2 x 2 blocks";
+    EXPECT_EQ(TimeLeft(Screen()), 366) << "the scaled picture does not read as the frame";
+
+    // Every letter counts across the zoom keys, main keyboard and keypad alike.
+    OpenGame(Game("Alphabet"));
+    auto typeUpTo = [&](const std::string& letters, char next) {
+        Win->Type(letters);
+        Await([&](const Image& i) { return StatusAt15(i) == std::string("Current Letter: ") + next; },
+              std::string("letter ") + next, TopBand);
+    };
+    typeUpTo("abcdefgh", 'i');
+    CtrlTap(XK_equal);
+    AwaitGeometry(Rect{720, 180, 2400, 1800}, "Ctrl+Plus");
+    typeUpTo("ijklmnop", 'q');
+    CtrlTap(XK_KP_Subtract);
+    AwaitGeometry(Rect{1120, 480, 1600, 1200}, "Ctrl+Minus on the keypad");
+    CtrlTap(XK_minus);
+    AwaitGeometry(Rect{1520, 780, 800, 600}, "Ctrl+Minus");
+    CtrlTap(XK_minus);  // no smaller than 1x
+    typeUpTo("qrstuvw", 'x');
+    EXPECT_TRUE(SameRect(Win->Geometry(), Rect{1520, 780, 800, 600}));
+    CtrlTap(XK_0);
+    AwaitGeometry(Rect{1120, 480, 1600, 1200}, "Ctrl+0");
+    Win->Type("xyz");
+    EXPECT_EQ(SpeedMph(Await(OnMainScreen, "the main screen after Alphabet", UpToEndBox)),
+              150 - Game("Alphabet").Drop());
+
+    // Without a window manager there is no fullscreen: the game stays as it was, and plays on.
+    Win->Tap(XK_F11);
+    int before = TimeLeft(Screen());
+    Await([&](const Image& i) { return TimeLeft(i) < before; }, "the clock after F11");
+    EXPECT_TRUE(SameRect(Win->Geometry(), Rect{1120, 480, 1600, 1200}));
+}
+
+TEST_F(Scale, IsLoweredUntilTheWindowFitsItsScreen) {
+    struct Case {
+        Desktop On;
+        std::vector<std::string> Env;
+        Rect Want;
+    };
+    const Case cases[] = {
+        {Desktop{"1366x768", 192}, {}, Rect{283, 84, 800, 600}},
+        {Desktop{"3840x2160"}, {"HALTWICK_SCALE=3"}, Rect{720, 180, 2400, 1800}},
+        {Desktop{"1920x1080", 96}, {"HALTWICK_SCALE=4"}, Rect{560, 240, 800, 600}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.On.Screen + (c.Env.empty() ? "" : " " + c.Env[0]));
+        Start(OwnServer(c.On), c.Env);
+        AwaitGeometry(c.Want, "fitted");
+        Win->RequestClose();
+        EXPECT_TRUE(Proc->Wait(Patience)) << "still running after a close";
+    }
+}
+
+// On a 1920 x 1080 screen with a window manager (HALTWICK_TEST_WM, HALTWICK_TEST_SCREEN).
+class Fullscreen : public ScaledGame {
+protected:
+    const Rect Whole{0, 0, 1920, 1080};
+
+    // The whole screen: the frame 1.8 times as large in the middle, black bars beside it, no
+    // edge blended wider than a pixel, and the frame itself as the game drew it.
+    void ExpectFitted() {
+        AwaitGeometry(Whole, "fullscreen");
+        Rect p = Win->Picture();
+        EXPECT_TRUE(SameRect(p, Rect{240, 0, 1440, 1080})) << Describe(p);
+        // The status lines and the train's first rows: text in several colours on black.
+        Rect text{0, 0, 800, 120};
+        Await([](const Image& i) { return SpeedMph(i) == 150; }, "the fitted frame's speed", text);
+        for (Rect bar : {Rect{0, 0, 240, 1080}, Rect{1680, 0, 240, 1080}}) {
+            Image img = Win->GrabWindow(bar);
+            EXPECT_EQ(img.Count(bar.X, 0, bar.X + bar.W - 1, 1079, Rgb{0, 0, 0}), bar.W * bar.H)
+                << "a bar is not black at " << bar.X;
+        }
+        Image big = Win->GrabWindow(Rect{240, 0, 1440, 216});
+        EXPECT_EQ(BlurredPixels(big, 800, 120), 0) << "text blurs";
+    }
+};
+
+TEST_F(Fullscreen, F11AndAltEnterToggleASharpFittedFrameAndRestoreTheWindow) {
+    Start();
+    Rect windowed = Settled();
+    Win->Tap(XK_F11);
+    ExpectFitted();
+    Win->Tap(XK_F11);
+    AwaitGeometry(windowed, "F11 again");
+
+    // In the menu Alt+Enter toggles fullscreen and chooses nothing.
+    HoldFor(XK_Tab, [](const Image& i) { return MenuSelection(i) == 0; }, "menu");
+    Win->Key(XK_Alt_L, true);
+    Win->Tap(XK_Return, 20);
+    Win->Key(XK_Alt_L, false);
+    AwaitGeometry(Whole, "Alt+Enter");
+    SleepMs(300);
+    EXPECT_EQ(MenuSelection(Screen()), 0) << "Alt+Enter acted in the menu";
+    Win->Tap(XK_Return);
+    Await([&](const Image& i) { return ShowsGame(i, Game("Alphabet")); }, "Alphabet", TopBand);
+
+    // A close still quits, fullscreen or not.
+    Win->RequestClose();
+    ASSERT_TRUE(Proc->Wait(Patience)) << "still running after a close in fullscreen";
+    EXPECT_EQ(Proc->ExitCode, 0);
+}
+
+TEST_F(Fullscreen, FollowsTheWindowManagersOwnRequestBothWays) {
+    Start();
+    Rect windowed = Settled();
+    Win->RequestFullscreen(true);
+    ExpectFitted();
+    Win->RequestFullscreen(false);
+    AwaitGeometry(windowed, "the window manager's request to leave");
+    Win->Hold(XK_Escape);
+    Await([](const Image& i) { return ShowsEnd(i, LoseMessage); }, "lose message", UpToEndBox);
+    ExpectCleanExit();
+}
 
 class Puzzles : public Player {};
 

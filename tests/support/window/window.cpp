@@ -81,28 +81,30 @@ std::string GameWindow::Title() const {
 bool GameWindow::Find(const std::string& title, int timeoutMs) {
     if (!Dpy)
         return false;
-    bool found = TestSupport::WaitFor(
-        [&] {
-            Window root, parent, *children = nullptr;
-            unsigned count = 0;
-            XQueryTree(Dpy, DefaultRootWindow(Dpy), &root, &parent, &children, &count);
-            for (unsigned i = 0; i < count && !Id; ++i) {
-                Id = children[i];
-                XWindowAttributes attr;
-                if (Title() != title || !XGetWindowAttributes(Dpy, Id, &attr) ||
-                    attr.map_state != IsViewable) {
-                    Id = 0;
-                    continue;
-                }
-                Width = attr.width;
-                Height = attr.height;
-                Colormap = attr.colormap;
+    // A window manager puts the window inside a frame of its own: look one level down too.
+    std::function<bool(Window, int)> search = [&](Window under, int depth) {
+        Window root, parent, *children = nullptr;
+        unsigned count = 0;
+        XQueryTree(Dpy, under, &root, &parent, &children, &count);
+        for (unsigned i = 0; i < count && !Id; ++i) {
+            Id = children[i];
+            XWindowAttributes attr;
+            if (Title() != title || !XGetWindowAttributes(Dpy, Id, &attr) ||
+                attr.map_state != IsViewable) {
+                Id = 0;
+                if (depth > 0)
+                    search(children[i], depth - 1);
+                continue;
             }
-            if (children)
-                XFree(children);
-            return Id != 0;
-        },
-        timeoutMs);
+            Width = attr.width;
+            Height = attr.height;
+            Colormap = attr.colormap;
+        }
+        if (children)
+            XFree(children);
+        return Id != 0;
+    };
+    bool found = TestSupport::WaitFor([&] { return search(DefaultRootWindow(Dpy), 1); }, timeoutMs);
     if (!found)
         return false;
     // No window manager hands out the focus here; the pointer goes in too, for focus-follows.
@@ -142,6 +144,32 @@ void GameWindow::RequestClose() {
     e.xclient.data.l[1] = CurrentTime;
     XSendEvent(Dpy, Id, False, NoEventMask, &e);
     XSync(Dpy, False);
+}
+
+void GameWindow::RequestFullscreen(bool on) {
+    XEvent e = {};
+    e.xclient.type = ClientMessage;
+    e.xclient.window = Id;
+    e.xclient.message_type = XInternAtom(Dpy, "_NET_WM_STATE", False);
+    e.xclient.format = 32;
+    e.xclient.data.l[0] = on ? 1 : 0;
+    e.xclient.data.l[1] = XInternAtom(Dpy, "_NET_WM_STATE_FULLSCREEN", False);
+    e.xclient.data.l[3] = 2;  // from a pager or a user's tool, not the application
+    XSendEvent(Dpy, DefaultRootWindow(Dpy), False, SubstructureRedirectMask | SubstructureNotifyMask,
+               &e);
+    XSync(Dpy, False);
+}
+
+Rect GameWindow::Geometry() {
+    XWindowAttributes attr;
+    Rect g{0, 0, 0, 0};
+    ::Window child;
+    if (!Dpy || !Id || !XGetWindowAttributes(Dpy, Id, &attr))
+        return g;
+    XTranslateCoordinates(Dpy, Id, DefaultRootWindow(Dpy), 0, 0, &g.X, &g.Y, &child);
+    g.W = attr.width;
+    g.H = attr.height;
+    return g;
 }
 
 void GameWindow::FocusAway() {
@@ -226,7 +254,48 @@ void GameWindow::Type(const std::string& chars, int downMs) {
         Tap((unsigned char)c, downMs);
 }
 
+Rect GameWindow::Picture() {
+    Rect g = Geometry();
+    if (g.W == 0)
+        return Rect{};
+    int w = g.W, h = g.H;
+    Rect p;
+    if (w * 600 >= h * 800) {
+        p.H = h;
+        p.W = h * 800 / 600;
+    } else {
+        p.W = w;
+        p.H = w * 600 / 800;
+    }
+    p.X = (w - p.W) / 2;
+    p.Y = (h - p.H) / 2;
+    return p;
+}
+
 Image GameWindow::Grab(Rect r) {
+    Rect p = Picture();
+    if (p.W == 800 && p.H == 600)
+        return GrabWindow(Rect{r.X + p.X, r.Y + p.Y, r.W, r.H});
+    // The window's pixels under r, then one of them per frame pixel: the one at its centre.
+    auto x = [&](int logical) { return p.X + (2 * logical + 1) * p.W / 1600; };
+    auto y = [&](int logical) { return p.Y + (2 * logical + 1) * p.H / 1200; };
+    int x0 = x(r.X), y0 = y(r.Y), x1 = x(r.X + r.W - 1), y1 = y(r.Y + r.H - 1);
+    Image big = GrabWindow(Rect{x0, y0, x1 - x0 + 1, y1 - y0 + 1});
+    if (big.Pixels.empty())
+        return big;
+    Image img;
+    img.X0 = r.X;
+    img.Y0 = r.Y;
+    img.W = r.W;
+    img.H = r.H;
+    img.Pixels.reserve(r.W * r.H);
+    for (int row = r.Y; row < r.Y + r.H; ++row)
+        for (int column = r.X; column < r.X + r.W; ++column)
+            img.Pixels.push_back(big.At(x(column), y(row)));
+    return img;
+}
+
+Image GameWindow::GrabWindow(Rect r) {
     Image img;
     XImage* x = Dpy && Id ? XGetImage(Dpy, Id, r.X, r.Y, r.W, r.H, AllPlanes, ZPixmap) : nullptr;
     if (!x)

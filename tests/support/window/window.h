@@ -50,6 +50,11 @@ public:
     void Hold(unsigned long keysym, int ms = 70, bool ctrl = false);
     // Asks the window to close, as a window manager's close button does (WM_DELETE_WINDOW).
     void RequestClose();
+    // Asks the window manager to make the window fullscreen or not, as its menus, desktop
+    // shortcuts and wmctrl do (_NET_WM_STATE).
+    void RequestFullscreen(bool on);
+    // The window's place on the screen and its size now.
+    Rect Geometry();
     // Gives the focus to a small window of this connection's own beside the game's, as a
     // player does who switches to another program; FocusBack clicks into the game's window and
     // focuses it again (Wine activates a window on a click, not on the X focus alone).
@@ -66,8 +71,14 @@ public:
     // Letters, digits and blanks, one short press each.
     void Type(const std::string& chars, int downMs = 4);
 
-    // The pixels of r in any visual, palettes included; empty once the window is gone.
+    // Where the window shows the game's 800 x 600 frame now: all of it at 1x, else as large
+    // as fits at 4:3, centred, as at any scale and in fullscreen.
+    Rect Picture();
+    // The pixels of r in any visual, palettes included; empty once the window is gone. r is in
+    // the frame's own pixels: a scaled picture is read at the centre of each of them.
     Image Grab(Rect r = Rect{});
+    // The window's own pixels, unscaled, r in window coordinates.
+    Image GrabWindow(Rect r);
     // Grabs r until pred holds or timeoutMs passes; the last grab is left in *last.
     bool WaitFor(const std::function<bool(const Image&)>& pred, int timeoutMs,
                  Image* last = nullptr, Rect r = Rect{});
