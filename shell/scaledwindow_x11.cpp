@@ -1,4 +1,4 @@
-#include "shell/xscreen.h"
+#include "shell/scaledwindow.h"
 
 #include <allegro.h>
 
@@ -25,7 +25,7 @@
 #include "shell/scaler.h"
 #endif
 
-namespace GameShell::XScreen {
+namespace GameShell::ScaledWindow {
 
 #ifdef ALLEGRO_WITH_XWINDOWS
 
@@ -37,6 +37,7 @@ Display* Dpy = nullptr;  // our own connection
 GC Gc = nullptr;
 int TopWidth = Misc::FrameWidth, TopHeight = Misc::FrameHeight;
 bool IsFullscreen = false;
+Scale::Frame Framed;  // the window manager's frame, as last asked
 bool Mapped = false;
 
 // The scaled picture, remade when its size changes.
@@ -121,11 +122,7 @@ bool MakeImage(int w, int h) {
             return false;
         Image->data = static_cast<char*>(std::malloc(Image->bytes_per_line * h));
     }
-    // The frame's 16-bit pixels as the library reads them, in the screen's 8-8-8 layout.
-    std::vector<uint32_t> colours(1 << 16);
-    for (int v = 0; v < 1 << 16; ++v)
-        colours[v] = uint32_t(getr16(v)) << 16 | uint32_t(getg16(v)) << 8 | uint32_t(getb16(v));
-    Scaled = std::make_unique<Scaler>(w, h, std::move(colours));
+    Scaled = FrameScaler(w, h);
     return true;
 }
 
@@ -260,6 +257,7 @@ Scale::Frame FrameExtents() {
     }
     if (e.size() == 4)
         frame = Scale::Frame{int(e[0]), int(e[1]), int(e[2]), int(e[3])};
+    Framed = frame;
     return frame;
 }
 
@@ -270,7 +268,9 @@ void FixSize(int w, int h) {
     if (!hints)
         return;
     hints->flags = PMinSize | PWinGravity;
-    hints->win_gravity = StaticGravity;  // positions name the window itself, not its frame
+    // Positions name the frame's corner, as for most windows: with any other gravity some
+    // window managers put the window back from fullscreen with its frame where it had been.
+    hints->win_gravity = NorthWestGravity;
     hints->min_width = Misc::FrameWidth;
     hints->min_height = Misc::FrameHeight;
     if (w > 0) {
@@ -289,7 +289,7 @@ void Place(Scale::Area a) {
     TopWidth = a.W;
     TopHeight = a.H;
     FixSize(a.W, a.H);
-    XMoveResizeWindow(Dpy, Top, a.X, a.Y, a.W, a.H);
+    XMoveResizeWindow(Dpy, Top, a.X - Framed.Left, a.Y - Framed.Top, a.W, a.H);
     XResizeWindow(Dpy, Picture, a.W, a.H);
     XSync(Dpy, False);
 }
@@ -371,8 +371,9 @@ void Hide() {
 
 int Descriptor() { return Dpy ? ConnectionNumber(Dpy) : -1; }
 
-#else
+#elif !defined(ALLEGRO_WINDOWS)
 
+// Neither X nor Windows: the library's own window at 800 x 600.
 bool Open() { return false; }
 double DesktopScale() { return 1; }
 Scale::Area WorkArea() { return Scale::Area{}; }
@@ -390,4 +391,4 @@ int Descriptor() { return -1; }
 
 #endif
 
-}  // namespace GameShell::XScreen
+}  // namespace GameShell::ScaledWindow
