@@ -186,13 +186,14 @@ bool RequestFullscreen(bool on) {
         // The system menu stays, and with it the close command of the taskbar and Alt+F4.
         SetWindowLong(Wnd, GWL_STYLE, (WindowedStyle & ~(WS_CAPTION | WS_THICKFRAME)) | WS_POPUP);
         SetWindowPos(Wnd, HWND_TOP, m.left, m.top, m.right - m.left, m.bottom - m.top,
-                     SWP_FRAMECHANGED | SWP_NOOWNERZORDER);
+                     SWP_FRAMECHANGED | SWP_NOACTIVATE | SWP_NOOWNERZORDER);
     } else {
         Popup = false;
         SetWindowLong(Wnd, GWL_STYLE, WindowedStyle);
         SetWindowPlacement(Wnd, &Windowed);
         SetWindowPos(Wnd, nullptr, 0, 0, 0, 0,
-                     SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOOWNERZORDER | SWP_FRAMECHANGED);
+                     SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOOWNERZORDER |
+                         SWP_FRAMECHANGED);
     }
     Covering = Popup || CoversMonitor();
     return true;
