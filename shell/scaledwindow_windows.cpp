@@ -18,12 +18,12 @@ namespace {
 
 HWND Wnd = nullptr;  // the library's window; its own thread serves its messages
 int ClientWidth = Misc::FrameWidth, ClientHeight = Misc::FrameHeight;
-bool Popup = false;           // fullscreen by our own style change
-std::atomic<bool> Covering{false};  // fullscreen, ours or the window manager's under Wine
-LONG WindowedStyle = 0;       // the style and place to go back to
+// Fullscreen, by a style change: the window's style fixes its size otherwise, against a window
+// manager under Wine too. Read on the window's thread as well.
+std::atomic<bool> Popup{false};
+LONG WindowedStyle = 0;  // the style and place to go back to
 WINDOWPLACEMENT Windowed = {};
-Scale::Area LastPlaced;       // where Place last put the window's own area
-bool Painting = false;        // the library's driver leaves the window to Paint
+bool Painting = false;  // the library's driver leaves the window to Paint
 
 // The picture as last shown, for Paint to show again on the window's thread.
 std::mutex PictureLock;
@@ -44,16 +44,6 @@ RECT Framed(RECT r) {
     LONG style = Popup ? WindowedStyle : GetWindowLong(Wnd, GWL_STYLE);
     AdjustWindowRectEx(&r, style, FALSE, GetWindowLong(Wnd, GWL_EXSTYLE));
     return r;
-}
-
-bool CoversMonitor() {
-    RECT client;
-    GetClientRect(Wnd, &client);
-    POINT origin = {0, 0};
-    ClientToScreen(Wnd, &origin);
-    RECT m = MonitorRect(false);
-    return origin.x <= m.left && origin.y <= m.top && origin.x + client.right >= m.right &&
-           origin.y + client.bottom >= m.bottom;
 }
 
 // Everything of the window's area around the picture, black. Holds PictureLock.
@@ -103,7 +93,7 @@ void TakeWindow(bool take) {
 
 // On the window's thread, before the library: the pointer is hidden over a fullscreen game.
 int OnMessage(HWND, UINT message, WPARAM, LPARAM lparam, int* result) {
-    if (message == WM_SETCURSOR && LOWORD(lparam) == HTCLIENT && Covering) {
+    if (message == WM_SETCURSOR && LOWORD(lparam) == HTCLIENT && Popup) {
         SetCursor(nullptr);
         *result = TRUE;
         return 0;
@@ -158,7 +148,6 @@ Scale::Frame FrameExtents() {
 void Place(Scale::Area a) {
     if (!Wnd)
         return;
-    LastPlaced = a;
     // Before the window grows: the screen alone could not fill it.
     if (a.W != Misc::FrameWidth || a.H != Misc::FrameHeight)
         TakeWindow(true);
@@ -170,12 +159,8 @@ void Place(Scale::Area a) {
 bool RequestFullscreen(bool on) {
     if (!Wnd)
         return false;
-    if (on == Popup) {
-        // Fullscreen by the window manager's doing (Wine) ends as the window takes its place.
-        if (!on && Covering && LastPlaced.W > 0)
-            Place(LastPlaced);
+    if (on == Popup)
         return true;
-    }
     if (on) {
         Windowed.length = sizeof Windowed;
         GetWindowPlacement(Wnd, &Windowed);
@@ -195,7 +180,6 @@ bool RequestFullscreen(bool on) {
                      SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOOWNERZORDER |
                          SWP_FRAMECHANGED);
     }
-    Covering = Popup || CoversMonitor();
     return true;
 }
 
@@ -212,13 +196,12 @@ bool Update() {
     bool again = client.right != ClientWidth || client.bottom != ClientHeight;
     ClientWidth = client.right;
     ClientHeight = client.bottom;
-    Covering = Popup || CoversMonitor();
     return again;
 }
 
 int Width() { return ClientWidth; }
 int Height() { return ClientHeight; }
-bool Fullscreen() { return Covering; }
+bool Fullscreen() { return Popup; }
 
 void Show(BITMAP* frame, Scale::Area picture) {
     if (!Wnd || picture.W <= 0 || picture.H <= 0)
