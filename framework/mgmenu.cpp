@@ -54,8 +54,10 @@ int MGMenu::GetChoice(std::atomic<int>* ticks) {
         }
 
         DrawList(page, infos, selected);
-        if (Present && !Present(page))
+        if (Present && !Present(page)) {
+            selected = -1;
             break;
+        }
     }
 
     for (int i = 0; i < count; ++i) {

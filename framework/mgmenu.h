@@ -17,14 +17,15 @@ public:
     std::vector<MiniGames::MiniGameFactory> Factories;  // line i starts Factories[i]
     // Shows each pass's page: the shell's hook puts it on the screen, waits there while the
     // window is unfocused and answers false when the game must quit, which leaves the menu at
-    // once with the line selected then. None: nothing is shown and the menu never waits.
+    // once with no choice. None: nothing is shown and the menu never waits.
     bool (*Present)(BITMAP* page) = nullptr;
 
     explicit MGMenu(std::vector<MiniGames::MiniGameFactory> factories);
 
     // Runs until Enter is read, taking one pending 1/100 s tick off *ticks per key read (the
-    // timer thread keeps adding to it). Returns the selected line at the end of that pass;
-    // with no games to offer, returns 0 at once (an index NewMiniGame(int) ignores).
+    // timer thread keeps adding to it). Returns the selected line at the end of that pass, or
+    // -1 when the game must quit; with no games to offer, returns 0 at once. NewMiniGame(int)
+    // ignores both of the latter.
     int GetChoice(std::atomic<int>* ticks);
 
     // Draws one pass's page into page (screen-sized): black, with line i naming infos[i] and

@@ -74,7 +74,10 @@ void Run::Tick() {
         TimerActive = false;
         MiniGameManagement::MGMenu menu(Manager->Factories);
         menu.Present = Presenter::Present;
-        Manager->NewMiniGame(menu.GetChoice(&GameTime));
+        int choice = menu.GetChoice(&GameTime);
+        // Left by a quit: no game starts, and the loop draws nothing more.
+        InGame = choice >= 0;
+        Manager->NewMiniGame(choice);
         TimerActive = true;
     }
     if (key[KEY_END] && InGame) {
@@ -116,11 +119,14 @@ void Run::ComposeFrame() {
 
 void MainLoop(Run& run) {
     while (!run.Finished) {
-        // Every pending tick runs, even after one of them finished the run.
-        while (GameTime > 0) {
+        // Every pending tick runs, even after one of them finished the run; after a quit was
+        // asked for, from the chooser menu too, nothing more runs or is drawn.
+        while (GameTime > 0 && !Desktop::QuitRequested) {
             run.Tick();
             GameTime--;
         }
+        if (Desktop::QuitRequested)
+            return;
         run.ComposeFrame();
         bool stay = Presenter::Present(run.Buffer);
         CurFPS++;

@@ -122,6 +122,25 @@ TEST_F(MenuTest, ScreenListsEveryGameWithAnArrowOnTheSelection) {
     EXPECT_EQ(TestSupport::ReadText(screen, 0, 0, White), "") << "nothing above the list";
 }
 
+// Stands in for the presenter when the game must quit once the marker left the first line.
+bool QuitOnceMoved(BITMAP* page) {
+    return TestSupport::ReadText(page, 15, 15, makecol(255, 255, 255)).rfind("-->", 0) == 0;
+}
+
+TEST_F(MenuTest, AQuitLeavesWithNoChoiceEvenInThePassOfEnter) {
+    const ChoiceCase cases[] = {
+        {"a quit with a line marked", {}, {{{KEY_DOWN}, 1}}, -1},
+        {"a quit in the pass that read Enter", {}, {{{KEY_DOWN, KEY_ENTER}, 2}}, -1},
+    };
+    for (const ChoiceCase& c : cases) {
+        SCOPED_TRACE(c.Rule);
+        MGMenu menu(TestSupport::FakeFactories);
+        menu.Present = QuitOnceMoved;
+        EXPECT_EQ(Choose(menu, c.Steps, c.TypedBefore), c.Expected);
+        TestSupport::ClearKeys();
+    }
+}
+
 TEST_F(MenuTest, EachChoiceStartsAtTheFirstLine) {
     MGMenu menu(TestSupport::FakeFactories);
     EXPECT_EQ(Choose(menu, {{{KEY_DOWN, KEY_DOWN, KEY_ENTER}, 3}}), 2);
