@@ -3,14 +3,18 @@
 #include <allegro.h>
 
 #include "shell/clock.h"
+#include "shell/presenter.h"
+#include "shell/scaledwindow.h"
 #include "shell/window.h"
 
 #ifdef ALLEGRO_WINDOWS
 #include <winalleg.h>
 #else
-#include <csignal>
+#include <poll.h>
 #include <pthread.h>
 #include <unistd.h>
+
+#include <csignal>
 #endif
 #ifdef ALLEGRO_WITH_XWINDOWS
 #include <allegro/internal/aintern.h>
@@ -39,10 +43,24 @@ void OnFocusOut() { HasFocus = false; }
 #ifndef ALLEGRO_WINDOWS
 // SIGQUIT too: the library's own handler for it could abort instead of dumping core by SIGQUIT.
 const int TerminationSignals[] = {SIGTERM, SIGINT, SIGHUP, SIGQUIT};
+sigset_t Held;     // all four, held back from start-up until the loops can act on them
+sigset_t Ignored;  // those ignored when the process started, which it leaves ignored
 
 void OnSignal(int sig) {
     QuitSignal = sig;
     QuitRequested = true;
+}
+
+// Gives each signal that was not ignored at start the action handler, and each that was SIG_IGN
+// again (which also drops one held back meanwhile).
+void SetActions(void (*handler)(int)) {
+    struct sigaction action = {};
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESTART;
+    for (int sig : TerminationSignals) {
+        action.sa_handler = sigismember(&Ignored, sig) ? SIG_IGN : handler;
+        sigaction(sig, &action, nullptr);
+    }
 }
 #endif
 
@@ -76,21 +94,21 @@ void ReleaseKeys() {
 }
 
 // The window manager may have focused the window as it appeared, before the callbacks were in
-// place; asked after them, the answer cannot be older than the next change they see.
-bool FocusedNow() {
+// place. Asked after them, the answer cannot be older than the next change they see; noted
+// under the lock they are called in, it cannot overwrite one they saw meanwhile either.
+void NoteFocusNow() {
 #if defined(ALLEGRO_WINDOWS)
-    return GetForegroundWindow() == win_get_window();
+    if (GetForegroundWindow() == win_get_window())
+        OnFocusIn();
 #elif defined(ALLEGRO_WITH_XWINDOWS)
     XLOCK();
     ::Window focus = None;
     int revert;
     if (_xwin.display)
         XGetInputFocus(_xwin.display, &focus, &revert);
-    bool ours = focus != None && (focus == _xwin.wm_window || focus == _xwin.window);
+    if (focus != None && (focus == _xwin.wm_window || focus == _xwin.window))
+        OnFocusIn();
     XUNLOCK();
-    return ours;
-#else
-    return false;
 #endif
 }
 
@@ -107,49 +125,100 @@ bool FocusLost() {
     return !HasFocus;
 }
 
-void ShowPaused() {
-    int th = text_height(font);
-    textprintf_right_ex(screen, font, SCREEN_W, 3 * th, makecol(255, 255, 255), makecol(0, 0, 0),
-                        "Paused");
-}
+// While paused, the library's input thread would still wake a thousand times a second to look
+// for events. It is parked meanwhile, and the main thread sleeps until either X connection has
+// something to say (the focus returning comes through the library's) or a signal interrupts
+// it. Events already read off the library's connection, which would not wake it, are handled
+// first; the timeout only bounds what one read by anything else could delay.
+class Asleep {
+public:
+#ifdef ALLEGRO_WITH_XWINDOWS
+    Asleep() { _unix_bg_man->disable_interrupts(); }
+    ~Asleep() { _unix_bg_man->enable_interrupts(); }
+    Asleep(const Asleep&) = delete;
+    Asleep& operator=(const Asleep&) = delete;
+
+    void UntilTheDisplaySpeaks() {
+        XLOCK();
+        bool queued = _xwin.display && XEventsQueued(_xwin.display, QueuedAlready) > 0;
+        XUNLOCK();
+        if (queued)
+            return;
+        pollfd fds[] = {{_xwin.display ? ConnectionNumber(_xwin.display) : -1, POLLIN, 0},
+                        {ScaledWindow::Descriptor(), POLLIN, 0}};
+        poll(fds, 2, 100);
+    }
+#else
+    void UntilTheDisplaySpeaks() { rest(10); }
+#endif
+};
 
 }  // namespace
 
-void Install() {
-    // Any other mode would park the game's threads inside the library, where neither a close
-    // request nor the pause below could reach them. Setting a mode drops the callbacks.
-    set_display_switch_mode(SWITCH_BACKGROUND);
-    set_display_switch_callback(SWITCH_IN, OnFocusIn);
-    set_display_switch_callback(SWITCH_OUT, OnFocusOut);
-    set_close_button_callback(OnClose);
-    if (FocusedNow())
-        OnFocusIn();
+void Prepare() {
 #ifndef ALLEGRO_WINDOWS
-    struct sigaction action = {};
-    action.sa_handler = OnSignal;
-    action.sa_flags = SA_RESTART;
-    sigemptyset(&action.sa_mask);
-    for (int sig : TerminationSignals)
-        sigaction(sig, &action, nullptr);
+    sigemptyset(&Held);
+    sigemptyset(&Ignored);
+    for (int sig : TerminationSignals) {
+        struct sigaction was;
+        if (sigaction(sig, nullptr, &was) == 0 && was.sa_handler == SIG_IGN)
+            sigaddset(&Ignored, sig);
+        sigaddset(&Held, sig);
+    }
+    // Before the library starts its threads, which inherit the mask; ignored ones too, as the
+    // library's handler takes them over until CatchSignals.
+    pthread_sigmask(SIG_BLOCK, &Held, nullptr);
 #endif
 #ifdef ALLEGRO_WITH_XWINDOWS
     XSetIOErrorHandler(OnLostDisplay);
 #endif
 }
 
-bool Idle(BITMAP* shown) {
+void CatchSignals() {
+#ifndef ALLEGRO_WINDOWS
+    // The library's handler would shut it down inside the handler, which can deadlock on its
+    // lock or abort.
+    SetActions(OnSignal);
+#endif
+}
+
+bool Install() {
+    // Any other mode would park the game's threads inside the library, where neither a close
+    // request nor the pause below could reach them. A screen without a backing store takes only
+    // the one that forgets the picture: the pause draws the frame again as it ends.
+    if (set_display_switch_mode(SWITCH_BACKGROUND) != 0 &&
+        set_display_switch_mode(SWITCH_BACKAMNESIA) != 0)
+        return false;
+    // Setting a mode drops the callbacks.
+    set_display_switch_callback(SWITCH_IN, OnFocusIn);
+    set_display_switch_callback(SWITCH_OUT, OnFocusOut);
+    set_close_button_callback(OnClose);
+    NoteFocusNow();
+    return true;
+}
+
+void LetSignalsIn() {
+#ifndef ALLEGRO_WINDOWS
+    pthread_sigmask(SIG_UNBLOCK, &Held, nullptr);
+#endif
+}
+
+bool PlayOn(BITMAP* shown) {
     Window::Service();
     if (FocusLost() && !QuitRequested) {
         FocusPaused = true;
         ReleaseKeys();
-        ShowPaused();
-        // Nothing is played meanwhile, so a sleep costs nothing; the library keeps the frame
-        // and shows it again when the window is uncovered.
-        while (FocusLost() && !QuitRequested) {
-            rest(10);
-            Window::Service();
+        Presenter::ShowPaused(shown);
+        {
+            Asleep asleep;
+            while (FocusLost() && !QuitRequested) {
+                asleep.UntilTheDisplaySpeaks();
+                Presenter::Refresh(shown, true);
+                Window::Service();
+            }
         }
-        blit(shown, screen, 0, 0, 0, 0, SCREEN_W, SCREEN_H);
+        if (!QuitRequested)
+            Presenter::Show(shown);
         FocusPaused = false;
     }
     return !QuitRequested;
@@ -157,17 +226,16 @@ bool Idle(BITMAP* shown) {
 
 void EndBySignal() {
 #ifndef ALLEGRO_WINDOWS
-    int sig = QuitSignal;
-    if (sig == 0)
-        return;
+    // Held back while the library goes, then each ends the process by its default action.
+    pthread_sigmask(SIG_BLOCK, &Held, nullptr);
     allegro_exit();
-    signal(sig, SIG_DFL);
-    sigset_t set;
-    sigemptyset(&set);
-    sigaddset(&set, sig);
-    pthread_sigmask(SIG_UNBLOCK, &set, nullptr);
-    raise(sig);
-    _exit(128 + sig);  // not reached: the default action ends the process
+    SetActions(SIG_DFL);
+    int sig = QuitSignal;
+    if (sig != 0)
+        raise(sig);
+    pthread_sigmask(SIG_UNBLOCK, &Held, nullptr);
+    if (sig != 0)
+        _exit(128 + sig);  // not reached: the default action ends the process
 #endif
 }
 

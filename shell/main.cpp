@@ -23,29 +23,43 @@ const int WindowDriver = GFX_AUTODETECT_WINDOWED;
 const int FallbackDriver = GFX_AUTODETECT;
 #endif
 
+// Every way out after the library started: a termination signal that came meanwhile ends the
+// process by that signal instead.
+int Leave(int status) {
+    GameShell::Desktop::EndBySignal();
+    return status;
+}
+
 }  // namespace
 
 int main() {
+    GameShell::Desktop::Prepare();
     GameShell::Window::NameClass();
-    if (!GameInit::InitGame("Haltwick", WindowDriver, FallbackDriver, 800, 600,
-                            GameTimer, BPS_TO_TIMER(100)))
-        return -1;
+    bool started = GameInit::InitGame("Haltwick", WindowDriver, FallbackDriver, 800, 600,
+                                      GameTimer, BPS_TO_TIMER(100));
+    GameShell::Desktop::CatchSignals();
+    if (!started)
+        return Leave(-1);
     GameShell::Window::SetIcon();
     GameShell::Presenter::Install();
-    GameShell::Desktop::Install();
+    if (!GameShell::Desktop::Install()) {
+        allegro_message("Haltwick cannot run here: the window system would stop it whenever "
+                        "its window lost the focus.\n");
+        return Leave(-1);
+    }
     BITMAP* buffer = create_bitmap(Misc::FrameWidth, Misc::FrameHeight);
     if (!buffer)
-        return -1;
+        return Leave(-1);
 
     {
         GameShell::Run run(buffer);
         TimerActive = true;
+        GameShell::Desktop::LetSignalsIn();
         GameShell::MainLoop(run);
         // Closed or ended from outside: straight out, as after the end screen.
         if (!GameShell::Desktop::QuitRequested)
             GameShell::EndScreen(run);
     }
-    GameShell::Desktop::EndBySignal();
-    return 0;
+    return Leave(0);
 }
 END_OF_MAIN()

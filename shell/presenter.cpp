@@ -25,7 +25,7 @@ bool Scalable = false;  // the window can be shown at other sizes than 800 x 600
 int FirstScale = 1;     // the desktop's, or HALTWICK_SCALE's
 int WindowScale = 1;    // the window's, kept while fullscreen
 bool WasFullscreen = false;
-BITMAP* PausedCopy = nullptr;  // a frame with the "Paused" line, made when first needed
+BITMAP* PausedCopy = nullptr;  // the frame with the "Paused" line, while paused
 
 bool Held(int a, int b) { return key[a] || key[b]; }
 
@@ -118,15 +118,20 @@ void TakeKeys(bool on) { Taking = on; }
 
 bool Present(BITMAP* frame) {
     Show(frame);
-    return Desktop::Idle(frame);
+    return Desktop::PlayOn(frame);
 }
 
 bool Keep(BITMAP* frame) {
     Refresh(frame, false);
-    return Desktop::Idle(frame);
+    return Desktop::PlayOn(frame);
 }
 
 void Show(BITMAP* frame) {
+    // Made for a pause, and not needed once frames come again.
+    if (PausedCopy) {
+        destroy_bitmap(PausedCopy);
+        PausedCopy = nullptr;
+    }
     XScreen::Update();
     ActOnKeys();
     FollowFullscreen();
