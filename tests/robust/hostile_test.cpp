@@ -16,7 +16,7 @@ namespace {
 void ExpectRefused(const std::string& display) {
     TestSupport::GameProcess game({Robust::GamePath()}, display);
     ASSERT_TRUE(game.Wait(20000)) << "still running on \"" << display << "\"";
-    EXPECT_EQ(game.ExitCode, 255) << game.Errors();
+    EXPECT_EQ(game.ExitCode, 255) << game.Ending() << "\n" << game.Errors();
     EXPECT_FALSE(Robust::SanitizerReported(game.Errors())) << game.Errors();
 }
 
@@ -30,7 +30,7 @@ void ExpectRunsOrRefused(int depth) {
     if (!screen.Find("Haltwick", 20000)) {
         std::printf("%d bits: refused\n", depth);
         ASSERT_TRUE(game.Wait(5000)) << "no window, yet still running";
-        EXPECT_EQ(game.ExitCode, 255) << game.Errors();
+        EXPECT_EQ(game.ExitCode, 255) << game.Ending() << "\n" << game.Errors();
         EXPECT_FALSE(Robust::SanitizerReported(game.Errors())) << game.Errors();
         return;
     }
@@ -40,7 +40,7 @@ void ExpectRunsOrRefused(int depth) {
         << screen.StatusLine(2);
     EXPECT_EQ(screen.StatusLine(1).rfind("Time Left: 6:0", 0), 0u) << screen.StatusLine(1);
     ASSERT_TRUE(screen.Quit(game, 10000)) << game.Errors();
-    EXPECT_EQ(game.ExitCode, 0) << game.Errors();
+    EXPECT_EQ(game.ExitCode, 0) << game.Ending() << "\n" << game.Errors();
     EXPECT_FALSE(Robust::SanitizerReported(game.Errors())) << game.Errors();
 }
 

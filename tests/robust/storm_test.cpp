@@ -186,7 +186,7 @@ TEST(Storm, SurvivesAMinuteOfRandomKeysAndStillEndsCleanly) {
         double start = TestSupport::NowMs();
         while (TestSupport::NowMs() - start < 10000) {
             storm.Step();
-            ASSERT_TRUE(game.Running()) << "exit status " << game.ExitCode << "\n"
+            ASSERT_TRUE(game.Running()) << "ended by " << game.Ending() << "\n"
                                         << game.Errors() << "after\n" << storm.Recent();
         }
         stormed += TestSupport::NowMs() - start;

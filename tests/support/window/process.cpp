@@ -1,12 +1,14 @@
 #include "tests/support/window/process.h"
 
 #include <fcntl.h>
+#include <pthread.h>
 #include <signal.h>
 #include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstdlib>
+#include <cstring>
 #include <fstream>
 #include <sstream>
 
@@ -44,11 +46,28 @@ std::vector<std::string> GameCommand(const std::string& path) {
     return argv;
 }
 
-GameProcess::GameProcess(const std::vector<std::string>& argv, const std::string& display)
+GameProcess::GameProcess(const std::vector<std::string>& argv, const std::string& display,
+                         const std::vector<int>& ignored)
     : OutPath(TempFile()), ErrPath(TempFile()) {
+    // Every signal held back across the fork: one sent right after it must find the child's
+    // own actions below, not this process's handlers.
+    sigset_t all, was;
+    sigfillset(&all);
+    pthread_sigmask(SIG_BLOCK, &all, &was);
     Pid = fork();
-    if (Pid != 0)
+    if (Pid != 0) {
+        pthread_sigmask(SIG_SETMASK, &was, nullptr);
         return;
+    }
+    // As a shell starts a program: every signal at its default action, but those asked ignored.
+    struct sigaction action = {};
+    action.sa_handler = SIG_DFL;
+    for (int sig = 1; sig < NSIG; ++sig)
+        sigaction(sig, &action, nullptr);
+    action.sa_handler = SIG_IGN;
+    for (int sig : ignored)
+        sigaction(sig, &action, nullptr);
+    sigprocmask(SIG_SETMASK, &was, nullptr);
     // A new session without a terminal, so the library cannot fall back to a console; killed
     // with the test process so no game outlives a crashed or timed-out test.
     setsid();
@@ -82,11 +101,15 @@ GameProcess::~GameProcess() {
 
 bool GameProcess::Wait(int timeoutMs) {
     double end = NowMs() + timeoutMs;
-    while (ExitCode < 0) {
+    while (!Ended) {
         int status;
-        if (waitpid(Pid, &status, WNOHANG) == Pid)
-            ExitCode = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-        else if (NowMs() >= end)
+        if (waitpid(Pid, &status, WNOHANG) == Pid) {
+            Ended = true;
+            if (WIFEXITED(status))
+                ExitCode = WEXITSTATUS(status);
+            else
+                EndSignal = WTERMSIG(status);
+        } else if (NowMs() >= end)
             return false;
         else
             SleepMs(5);
@@ -109,6 +132,14 @@ double GameProcess::CpuSeconds() const {
         fields >> field;
     fields >> user >> system;
     return double(user + system) / sysconf(_SC_CLK_TCK);
+}
+
+std::string GameProcess::Ending() {
+    if (!Wait(0))
+        return "still running";
+    if (EndSignal)
+        return "signal " + std::to_string(EndSignal) + " (" + strsignal(EndSignal) + ")";
+    return "status " + std::to_string(ExitCode);
 }
 
 std::string GameProcess::Output() const { return Slurp(OutPath); }
