@@ -171,7 +171,7 @@ public:
 
     [[noreturn]] void StartFailed(const std::string& why) {
         if (Proc && !Proc->Running())
-            ADD_FAILURE() << why << ": the game ended with " << Proc->ExitCode << ", saying "
+            ADD_FAILURE() << why << ": the game ended, " << Proc->Ending() << ", saying "
                           << Proc->Errors();
         else
             ADD_FAILURE() << why;
@@ -1059,7 +1059,7 @@ TEST_F(Scale, OpensAtTheDesktopsScaleAsExactBlocksCentredAndZoomsWhilePlaying) {
     AwaitGeometry(Rect{1120, 480, 1600, 1200}, "at 200 %");
     Image big = Win->GrabWindow(Rect{0, 0, 1600, 1200});
     EXPECT_TRUE(ExactBlocks(big, 2)) << "not 2 x 2 blocks";
-    EXPECT_EQ(TimeLeft(Screen()), 366) << "the scaled picture does not read as the frame";
+    EXPECT_GT(TimeLeft(Screen()), 300) << "the scaled picture does not read as the frame";
 
     // Every letter counts across the zoom keys, main keyboard and keypad alike.
     OpenGame(Game("Alphabet"));
