@@ -5,8 +5,10 @@
 #ifdef ALLEGRO_WINDOWS
 #include <winalleg.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cstdint>
+#include <cstring>
 #include <mutex>
 #include <vector>
 
@@ -24,6 +26,7 @@ std::atomic<bool> Popup{false};
 LONG WindowedStyle = 0;  // the style and place to go back to
 WINDOWPLACEMENT Windowed = {};
 bool Painting = false;  // the library's driver leaves the window to Paint
+bool Whole = true;      // the next picture goes to the window whole, not only its changed rows
 
 // The picture as last shown, for Paint to show again on the window's thread.
 std::mutex PictureLock;
@@ -31,6 +34,7 @@ std::unique_ptr<Scaler> Scaled;
 std::vector<uint32_t> Pixels;
 Scale::Area Placed;
 std::vector<const uint16_t*> Rows(Misc::FrameHeight);
+std::vector<uint16_t> Shown(Misc::FrameWidth * Misc::FrameHeight);  // the frame last shown
 
 RECT MonitorRect(bool work) {
     MONITORINFO info = {};
@@ -62,19 +66,53 @@ void PaintBars(HDC dc) {
             FillRect(dc, &r, black);
 }
 
-// The picture, its 32-bit pixels as they are: the system only copies them. Holds PictureLock.
-void PaintPicture(HDC dc) {
-    if (Pixels.empty())
+// Rows top to bottom - 1 of the picture, its 32-bit pixels as they are: the system only copies
+// them. Holds PictureLock.
+void PaintPicture(HDC dc, int top, int bottom) {
+    if (Pixels.empty() || bottom <= top)
         return;
+    int lines = bottom - top;
     BITMAPINFO bi = {};
     bi.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
     bi.bmiHeader.biWidth = Placed.W;
-    bi.bmiHeader.biHeight = -Placed.H;  // top row first
+    bi.bmiHeader.biHeight = -lines;  // top row first
     bi.bmiHeader.biPlanes = 1;
     bi.bmiHeader.biBitCount = 32;
     bi.bmiHeader.biCompression = BI_RGB;
-    SetDIBitsToDevice(dc, Placed.X, Placed.Y, Placed.W, Placed.H, 0, 0, 0, Placed.H,
-                      Pixels.data(), &bi, DIB_RGB_COLORS);
+    SetDIBitsToDevice(dc, Placed.X, Placed.Y + top, Placed.W, lines, 0, 0, 0, lines,
+                      &Pixels[size_t(top) * Placed.W], &bi, DIB_RGB_COLORS);
+}
+
+// The frame's rows that differ from the frame last shown, first to last - 1 (none when first
+// is last); frame is kept as the one shown.
+std::pair<int, int> ChangedRows(BITMAP* frame) {
+    const size_t bytes = Misc::FrameWidth * sizeof(uint16_t);
+    auto same = [&](int y) {
+        return std::memcmp(&Shown[y * Misc::FrameWidth], frame->line[y], bytes) == 0;
+    };
+    int first = 0, last = Misc::FrameHeight;
+    while (first < last && same(first))
+        ++first;
+    while (last > first && same(last - 1))
+        --last;
+    for (int y = first; y < last; ++y)
+        std::memcpy(&Shown[y * Misc::FrameWidth], frame->line[y], bytes);
+    return {first, last};
+}
+
+// The picture's rows drawn from frame rows first to last - 1, blends included.
+std::pair<int, int> PictureRows(std::pair<int, int> frameRows) {
+    int top = Placed.H, bottom = 0;
+    for (int y = 0; y < Placed.H; ++y) {
+        const Scaler::Tap& t = Scaled->Rows[y];
+        int from = t.Weight ? std::min(t.First, t.Second) : t.First;
+        int to = t.Weight ? std::max(t.First, t.Second) : t.First;
+        if (to >= frameRows.first && from < frameRows.second) {
+            top = std::min(top, y);
+            bottom = y + 1;
+        }
+    }
+    return {top, bottom};
 }
 
 // The library's driver calls this for the window's invalid parts while we draw it, on the
@@ -82,13 +120,15 @@ void PaintPicture(HDC dc) {
 void Paint(HDC dc, RECT*) {
     std::lock_guard<std::mutex> hold(PictureLock);
     PaintBars(dc);
-    PaintPicture(dc);
+    PaintPicture(dc, 0, Placed.H);
 }
 
 void TakeWindow(bool take) {
-    if (take != Painting)
-        gfx_gdi_set_painter(take ? Paint : nullptr);
+    if (take == Painting)
+        return;
+    gfx_gdi_set_painter(take ? Paint : nullptr);
     Painting = take;
+    Whole = true;  // the library drew the window meanwhile
 }
 
 // On the window's thread, before the library: the pointer is hidden over a fullscreen game.
@@ -194,6 +234,7 @@ bool Update() {
     if (IsIconic(Wnd) || !GetClientRect(Wnd, &client) || client.right <= 0 || client.bottom <= 0)
         return false;
     bool again = client.right != ClientWidth || client.bottom != ClientHeight;
+    Whole |= again;
     ClientWidth = client.right;
     ClientHeight = client.bottom;
     return again;
@@ -207,11 +248,14 @@ void Show(BITMAP* frame, Scale::Area picture) {
     if (!Wnd || picture.W <= 0 || picture.H <= 0)
         return;
     TakeWindow(true);
+    std::pair<int, int> changed = ChangedRows(frame);
+    bool moved = !Scaled || picture.X != Placed.X || picture.Y != Placed.Y ||
+                 picture.W != Placed.W || picture.H != Placed.H;
+    if (!moved && !Whole && changed.first == changed.second)
+        return;
     HDC dc = GetDC(Wnd);
     {
         std::lock_guard<std::mutex> hold(PictureLock);
-        bool moved = !Scaled || picture.X != Placed.X || picture.Y != Placed.Y ||
-                     picture.W != Placed.W || picture.H != Placed.H;
         if (moved) {
             Scaled = FrameScaler(picture.W, picture.H);
             Pixels.assign(size_t(picture.W) * picture.H, 0);
@@ -220,9 +264,15 @@ void Show(BITMAP* frame, Scale::Area picture) {
         for (int y = 0; y < Misc::FrameHeight; ++y)
             Rows[y] = reinterpret_cast<const uint16_t*>(frame->line[y]);
         Scaled->Draw(Rows.data(), reinterpret_cast<unsigned char*>(Pixels.data()), picture.W * 4);
-        if (moved)
+        // Under Wine every row handed over is copied twice more on its way to the screen.
+        if (moved || Whole) {
             PaintBars(dc);
-        PaintPicture(dc);
+            PaintPicture(dc, 0, Placed.H);
+        } else {
+            std::pair<int, int> rows = PictureRows(changed);
+            PaintPicture(dc, rows.first, rows.second);
+        }
+        Whole = false;
     }
     ReleaseDC(Wnd, dc);
     // Wine sends a window's drawing to the X display when a thread checks its message queue.
