@@ -9,7 +9,7 @@
 #include "gfx/frame.h"
 #include "shell/desktop.h"
 #include "shell/scale.h"
-#include "shell/xscreen.h"
+#include "shell/scaledwindow.h"
 
 namespace GameShell::Presenter {
 
@@ -57,18 +57,18 @@ int OnKey(int typed) {
 END_OF_FUNCTION(OnKey)
 
 void Rescale(int k) {
-    Scale::Area work = XScreen::WorkArea();
-    Scale::Frame frame = XScreen::FrameExtents();
+    Scale::Area work = ScaledWindow::WorkArea();
+    Scale::Frame frame = ScaledWindow::FrameExtents();
     WindowScale = Scale::Fitted(k, work, frame);
-    XScreen::Place(Scale::Centred(WindowScale, work, frame));
+    ScaledWindow::Place(Scale::Centred(WindowScale, work, frame));
 }
 
 void ActOnKeys() {
     if (FullscreenToggles.exchange(0) % 2)
-        XScreen::RequestFullscreen(!XScreen::Fullscreen());
+        ScaledWindow::RequestFullscreen(!ScaledWindow::Fullscreen());
     int steps = ZoomSteps.exchange(0);
     bool reset = ZoomReset.exchange(false);
-    if ((steps || reset) && !XScreen::Fullscreen()) {
+    if ((steps || reset) && !ScaledWindow::Fullscreen()) {
         int k = reset ? FirstScale : WindowScale + steps;
         if (std::clamp(k, 1, Scale::Most) != WindowScale)
             Rescale(k);
@@ -78,24 +78,25 @@ void ActOnKeys() {
 // Follows fullscreen however it came, our keys or the window manager's own: free to cover
 // the monitor while it lasts, fixed at the window's scale again after.
 void FollowFullscreen() {
-    bool now = XScreen::Fullscreen();
+    bool now = ScaledWindow::Fullscreen();
     if (now == WasFullscreen)
         return;
     WasFullscreen = now;
     if (now)
-        XScreen::FixSize(0, 0);
+        ScaledWindow::FixSize(0, 0);
     else
-        XScreen::FixSize(WindowScale * Misc::FrameWidth, WindowScale * Misc::FrameHeight);
+        ScaledWindow::FixSize(WindowScale * Misc::FrameWidth, WindowScale * Misc::FrameHeight);
 }
 
 void Put(BITMAP* frame) {
-    int w = XScreen::Width(), h = XScreen::Height();
-    if (!Scalable || (w == Misc::FrameWidth && h == Misc::FrameHeight && !XScreen::Fullscreen())) {
-        XScreen::Hide();
+    int w = ScaledWindow::Width(), h = ScaledWindow::Height();
+    bool unscaled = w == Misc::FrameWidth && h == Misc::FrameHeight && !ScaledWindow::Fullscreen();
+    if (!Scalable || unscaled) {
+        ScaledWindow::Hide();
         blit(frame, screen, 0, 0, 0, 0, Misc::FrameWidth, Misc::FrameHeight);
         return;
     }
-    XScreen::Show(frame, Scale::Fit(w, h));
+    ScaledWindow::Show(frame, Scale::Fit(w, h));
 }
 
 }  // namespace
@@ -104,13 +105,13 @@ void Install() {
     LOCK_FUNCTION(OnKey);
     keyboard_callback = OnKey;
     Taking = true;
-    Scalable = XScreen::Open();
+    Scalable = ScaledWindow::Open();
     if (!Scalable)
         return;
     FirstScale = Scale::FromEnvironment(std::getenv("HALTWICK_SCALE"));
     if (FirstScale == 0)
-        FirstScale = Scale::Rounded(XScreen::DesktopScale());
-    WasFullscreen = XScreen::Fullscreen();
+        FirstScale = Scale::Rounded(ScaledWindow::DesktopScale());
+    WasFullscreen = ScaledWindow::Fullscreen();
     Rescale(FirstScale);
 }
 
@@ -132,7 +133,7 @@ void Show(BITMAP* frame) {
         destroy_bitmap(PausedCopy);
         PausedCopy = nullptr;
     }
-    XScreen::Update();
+    ScaledWindow::Update();
     ActOnKeys();
     FollowFullscreen();
     Put(frame);
@@ -153,7 +154,7 @@ void ShowPaused(BITMAP* frame) {
 }
 
 bool Refresh(BITMAP* frame, bool paused) {
-    if (!XScreen::Update())
+    if (!ScaledWindow::Update())
         return false;
     FollowFullscreen();
     if (paused)
