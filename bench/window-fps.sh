@@ -11,16 +11,25 @@
 # in each round: its frame rate on every screen and its key latency, as ratios to the native
 # game's.
 # Every game run is ended with its own keys (Escape, then a key) and must exit with status 0.
+# Then the frame at other sizes, on two more servers (3840 x 2160 and 1920 x 1080), each with a
+# window manager (openbox) for fullscreen: the main screen's frame rate in a window at 2x and
+# at 3x (HALTWICK_SCALE) with its key latency, and fullscreen (F11) on either screen; under
+# Wine, a 2x window and 1920 x 1080 fullscreen. And paused: the share of a core the game takes
+# while its window is without the focus (read from /proc over PAUSED_SECONDS); under Wine,
+# that of all the prefix's processes too, its server's and helpers' with the game's.
 # Budgets: every screen at 95% of the reference loop's rate or more; latency, median and 95th
 # percentile (each the median of the rounds'), within one logic tick plus one frame
 # (10 ms + 1/FPS of the main screen). Under Wine: at least 100 FPS on every screen (every tick
-# drawn), and a 95th percentile within one tick plus two frames.
+# drawn), and a 95th percentile within one tick plus two frames. At other sizes: 200 FPS at
+# 2x, 100 at 3x, 150 fullscreen at 1920 x 1080 and 60 at 3840 x 2160, and 100 under Wine;
+# latency within one tick plus one frame at that size's rate. Paused: 1% of a core at most.
 #   bench/window-fps.sh BUILD_DIR [HALTWICK_EXE]
 # (haltwick, reference_loop and window_probe built in BUILD_DIR; HALTWICK_EXE is run by Wine's
 # loader, $WINE_LOADER or /usr/lib/wine/wine64, in $WINEPREFIX: see tests/windows/wine-prefix)
 # WINDOW_SECONDS (default 3), WINDOW_ROUNDS (5) and LATENCY_SAMPLES (100) size the run;
 # WINDOW_GAMES (default "0 1 2 3 4", empty for none) picks the mini-games measured after the
-# main screen.
+# main screen; WINDOW_SCALED=0 leaves out the other sizes, PAUSED_SECONDS (default 20, 0 for
+# none) sizes the paused reading.
 set -euo pipefail
 build=$(cd "${1:?usage: bench/window-fps.sh BUILD_DIR [HALTWICK_EXE]}" && pwd)
 windows=${2:-}
@@ -29,21 +38,42 @@ seconds=${WINDOW_SECONDS:-3}
 rounds=${WINDOW_ROUNDS:-5}
 samples=${LATENCY_SAMPLES:-100}
 games=${WINDOW_GAMES-0 1 2 3 4}
+scaled=${WINDOW_SCALED:-1}
+pause_seconds=${PAUSED_SECONDS:-20}
 probe="$build/bench/window_probe"
 out=$(mktemp -d)
 
-mkfifo "$out/display"
-Xvfb -displayfd 3 -noreset -nolisten tcp -screen 0 1024x768x24 3>"$out/display" \
-  >/dev/null 2>&1 &
 game=""
-# Whatever this script started and is still running: the server, a game, a reference loop.
+# Whatever this script started and is still running: the servers, their window managers, a
+# game, a reference loop.
 cleanup() {
   kill $(jobs -p) 2>/dev/null
   rm -rf "$out"
 }
 trap cleanup EXIT
-read -r -t 20 number <"$out/display"
-export DISPLAY=":$number"
+
+# Starts an Xvfb of SIZE (24-bit, as a desktop) and sets the variable named VAR to its display.
+server() {
+  local fifo="$out/display-$2" number
+  mkfifo "$fifo"
+  Xvfb -displayfd 3 -noreset -nolisten tcp -screen 0 "$2x24" 3>"$fifo" >/dev/null 2>&1 &
+  read -r -t 20 number <"$fifo"
+  printf -v "$1" ':%s' "$number"
+}
+# The same with openbox on it, ready once it runs its start-up command (which it does once it
+# manages the screen: a window mapped before can be left unmapped).
+desktop() {
+  server "$1" "$2"
+  local ready="$out/ready-$2" wait=0
+  DISPLAY=${!1} openbox --startup "touch $ready" >/dev/null 2>&1 &
+  while [ ! -e "$ready" ] && [ $((wait++)) -lt 100 ]; do
+    sleep 0.1
+  done
+  [ -e "$ready" ] || { echo "openbox did not come up on ${!1}" >&2; exit 1; }
+}
+
+server main_display 1024x768
+export DISPLAY=$main_display
 
 # A reference loop's rate over as many seconds as a game's reading takes.
 reference() { "$build/bench/reference_loop" "$1" "$seconds"; }
@@ -117,20 +147,112 @@ done
 
 bare+=" $(reference bare)"
 
-printf '%s\n' "${results[@]}" | awk -F'|' -v bare="$bare" -v latency="${latencies[*]}" \
-  -v wine_latency="${wine_latencies[*]}" '
+# The cases at other sizes, "game|case|display|HALTWICK_SCALE|window or fullscreen|W H|FPS
+# budget|latency too": a window must show its picture at W x H, fullscreen must cover a
+# W x H screen.
+cases=()
+if [ "$scaled" != 0 ]; then
+  desktop uhd 3840x2160
+  desktop hd 1920x1080
+  cases=(
+    "native|windowed 2x|$uhd|2|window|1600 1200|200|latency"
+    "native|windowed 3x|$uhd|3|window|2400 1800|100|latency"
+    "native|fullscreen 1920 x 1080|$hd|1|fullscreen|1920 1080|150|"
+    "native|fullscreen 3840 x 2160|$uhd|1|fullscreen|3840 2160|60|"
+  )
+  [ -n "$windows" ] && cases+=(
+    "Wine|windowed 2x|$uhd|2|window|1600 1200|100|"
+    "Wine|fullscreen 1920 x 1080|$hd|1|fullscreen|1920 1080|100|"
+  )
+fi
+
+# Runs case $1 and reads its frame rate into $rate (-1 when the game did not show as the case
+# asks) and, when it asks, a round of key latencies into $latency.
+measure_case() {
+  local kind label display scale mode size budget keys shown
+  IFS='|' read -r kind label display scale mode size budget keys <<<"$1"
+  local command=("$build/haltwick")
+  [ "$kind" = Wine ] && command=("${wine[@]}" "$windows")
+  export DISPLAY=$display
+  start_game env HALTWICK_SCALE="$scale" "${command[@]}"
+  rate=-1
+  latency=""
+  if [ "$mode" = window ]; then
+    shown=$("$probe" picture $size) || true
+  else
+    "$probe" fullscreen $size && shown=$size || shown=""
+  fi
+  if [ "$shown" = "$size" ]; then
+    rate=$("$probe" fps "$seconds")
+    [ -n "$keys" ] && latency=$("$probe" latency "$samples")
+  else
+    echo "$kind, $label: the picture is ${shown:-not there}, not $size" >&2
+  fi
+  quit_game
+  export DISPLAY=$main_display
+}
+
+# The share of a core the game the arguments start takes paused, "game all" into $paused
+# ("-1 -1" when it did not pause and go on again as it should).
+measure_paused() {
+  local prefix=()
+  [ "$1" = Wine ] && prefix=("$WINEPREFIX")
+  shift
+  start_game "$@"
+  paused=$("$probe" paused "$pause_seconds" "$game" "${prefix[@]}") || paused="-1 -1"
+  quit_game
+}
+
+# One line a case: "game|case|FPS budget|rates|latency rounds", the paused ones
+# "game|paused|1|game's rounds|all's rounds".
+declare -A case_rates case_latencies
+paused_native=""
+paused_wine=""
+paused_wine_all=""
+for ((round = 0; round < rounds; round++)); do
+  for ((i = 0; i < ${#cases[@]}; i++)); do
+    measure_case "${cases[i]}"
+    case_rates[$i]+=" $rate"
+    case_latencies[$i]+=" $latency"
+  done
+  if [ "$pause_seconds" -gt 0 ]; then
+    measure_paused native "$build/haltwick"
+    paused_native+=" ${paused% *}"
+    if [ -n "$windows" ]; then
+      measure_paused Wine "${wine[@]}" "$windows"
+      paused_wine+=" ${paused% *}"
+      paused_wine_all+=" ${paused#* }"
+    fi
+  fi
+done
+others=()
+for ((i = 0; i < ${#cases[@]}; i++)); do
+  IFS='|' read -r kind label _ _ _ _ budget _ <<<"${cases[i]}"
+  others+=("$kind|$label|$budget|${case_rates[$i]}|${case_latencies[$i]}")
+done
+if [ "$pause_seconds" -gt 0 ]; then
+  others+=("native|paused|1|$paused_native|$paused_native")
+  [ -n "$windows" ] && others+=("Wine|paused|1|$paused_wine|$paused_wine_all")
+fi
+
+# For both reports: the median of v[1..n] (sorting it), and of a list of numbers.
+medians='
   function median(v, n,   i, j, t) {
     for (i = 2; i <= n; i++)
       for (j = i; j > 1 && v[j - 1] > v[j]; j--) { t = v[j]; v[j] = v[j - 1]; v[j - 1] = t }
     return n % 2 ? v[(n + 1) / 2] : (v[n / 2] + v[n / 2 + 1]) / 2
   }
+  function middle(list,   v) { return median(v, split(list, v, " ")) }
+'
+status=0
+printf '%s\n' "${results[@]}" | awk -F'|' -v bare="$bare" -v latency="${latencies[*]}" \
+  -v wine_latency="${wine_latencies[*]}" "$medians"'
   # The median of the ratios a[i] / b[i] of two lists of rounds.
   function ratio(a, b,   n, i, x, y, q) {
     n = split(a, x, " "); split(b, y, " ")
     for (i = 1; i <= n; i++) q[i] = x[i] / y[i]
     return median(q, n)
   }
-  function middle(list,   v) { return median(v, split(list, v, " ")) }
   # Latency rounds, "median p95 n" each: sets med, p95 and per (samples a round); rounds in
   # meds and p95s.
   function latencies(list,   l, n, i, m, p) {
@@ -192,4 +314,49 @@ printf '%s\n' "${results[@]}" | awk -F'|' -v bare="$bare" -v latency="${latencie
     printf "budget for the 95th percentile %.2f ms (10 ms + 2/%d s)%s\n", budget, winefps, flag
     print "(rounds: medians" meds " / 95th percentiles" p95s ")"
     exit ok ? 0 : 1
-  }'
+  }' || status=1
+
+[ ${#others[@]} -eq 0 ] && exit $status
+printf '%s\n' "${others[@]}" | awk -F'|' "$medians"'
+  # The least of a list: a round below 0 is one the game failed.
+  function least(list,   v, n, i, m) {
+    n = split(list, v, " "); m = v[1]
+    for (i = 2; i <= n; i++) if (v[i] < m) m = v[i]
+    return m
+  }
+  BEGIN {
+    ok = 1
+    print "\nOther sizes, each the median of the rounds (openbox on every screen):"
+    printf "%-40s %8s %8s\n", "case", "FPS", "budget"
+  }
+  $2 != "paused" {
+    fps = middle($4)
+    flag = least($4) < 0 ? "  FAILED" : fps >= $3 ? "" : "  UNDER BUDGET"
+    if (flag != "") ok = 0
+    printf "%-40s %8.0f %8d%s   (rounds:%s)\n", $1 ", " $2, fps, $3, flag, $4
+    if ($5 ~ /[0-9]/) {
+      n = split($5, l, " ") / 3
+      for (i = 1; i <= n; i++) { m[i] = l[3 * i - 2]; p[i] = l[3 * i - 1] }
+      med = median(m, n); p95 = median(p, n)
+      budget = 10 + 1000 / fps
+      flag = (med <= budget && p95 <= budget) ? "" : "  OVER BUDGET"
+      if (flag != "") ok = 0
+      printf "  key to screen, %d rounds of %d: median %.2f ms, 95th percentile %.2f ms;\n",
+             n, l[3], med, p95
+      printf "  budget %.2f ms (10 ms + 1/%d s)%s\n", budget, fps, flag
+    }
+  }
+  $2 == "paused" {
+    game = middle($4); all = middle($5)
+    flag = least($4) < 0 || least($5) < 0 ? "  FAILED" : all <= 1 ? "" : "  OVER BUDGET"
+    if (flag != "") ok = 0
+    if (!header++)
+      print "\nPaused (the focus on another window), % of a core; budget 1%:"
+    if ($1 == "native")
+      printf "%-40s %7.2f%%%s   (rounds:%s)\n", "native", game, flag, $4
+    else
+      printf "%-40s %7.2f%%, with its server and helpers %.2f%%%s\n   (rounds:%s /%s)\n", \
+             "Wine, the game", game, all, flag, $4, $5
+  }
+  END { exit ok ? 0 : 1 }' || status=1
+exit $status
