@@ -32,11 +32,23 @@ std::atomic<int> QuitSignal{0};  // the termination signal that asked, 0 for non
 std::atomic<bool> HasFocus{false};
 std::atomic<bool> HadFocus{false};
 
+#ifdef ALLEGRO_WINDOWS
+// Wakes the paused main thread; the window thread paints the window by itself meanwhile.
+HANDLE Woken = CreateEvent(nullptr, FALSE, FALSE, nullptr);
+void Wake() { SetEvent(Woken); }
+#else
+void Wake() {}  // X wakes the paused main thread through its connection
+#endif
+
 // The library calls these outside the main thread (its input thread, or Windows' window thread).
-void OnClose() { QuitRequested = true; }
+void OnClose() {
+    QuitRequested = true;
+    Wake();
+}
 void OnFocusIn() {
     HasFocus = true;
     HadFocus = true;
+    Wake();
 }
 void OnFocusOut() { HasFocus = false; }
 
@@ -148,6 +160,10 @@ public:
                         {ScaledWindow::Descriptor(), POLLIN, 0}};
         poll(fds, 2, 100);
     }
+#elif defined(ALLEGRO_WINDOWS)
+    // Until the focus comes back or a close is asked for; a minimized window can be restored
+    // with no change of focus, hence the timeout.
+    void UntilTheDisplaySpeaks() { WaitForSingleObject(Woken, 100); }
 #else
     void UntilTheDisplaySpeaks() { rest(10); }
 #endif
