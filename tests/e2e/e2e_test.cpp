@@ -163,7 +163,8 @@ public:
         }
         Proc = std::make_unique<GameProcess>(command, display);
         Win = std::make_unique<GameWindow>(display);
-        if (!Win->Find("Haltwick", 10000))
+        // Wine on a busy machine can take most of 10 s to show it.
+        if (!Win->Find("Haltwick", 20000))
             StartFailed("no window titled Haltwick");
         if (!Win->WaitFor(OnMainScreen, Patience, &First))
             StartFailed("no main screen");
