@@ -13,6 +13,8 @@ extern std::atomic<int> FPS;           // frames copied during the last whole se
 extern std::atomic<int> SecTrack;      // ticks since the last second boundary
 extern std::atomic<int> SElapsed;      // game seconds used, 30-second penalties included
 
+const int TicksPerSecond = 100;
+
 // Called 100 times a second on the timer thread: counts a tick and, every 100th, hands the
 // frame count over and counts a game second if the clock runs. While paused it counts nothing,
 // so play resumes from the same tick. Never blocks or allocates.

@@ -225,6 +225,9 @@ bool PlayOn(BITMAP* shown) {
         FocusPaused = true;
         ReleaseKeys();
         Presenter::ShowPaused(shown);
+        // The clock counts nothing meanwhile: its timer would only wake the timer thread (and,
+        // under Wine, the Wine server) a hundred times a second. Its slot is free again for it.
+        remove_int(GameTimer);
         {
             Asleep asleep;
             while (FocusLost() && !QuitRequested) {
@@ -233,6 +236,7 @@ bool PlayOn(BITMAP* shown) {
                 Window::Service();
             }
         }
+        install_int_ex(GameTimer, BPS_TO_TIMER(TicksPerSecond));
         if (!QuitRequested)
             Presenter::Show(shown);
         FocusPaused = false;

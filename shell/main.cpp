@@ -36,7 +36,7 @@ int main() {
     GameShell::Desktop::Prepare();
     GameShell::Window::NameClass();
     bool started = GameInit::InitGame("Haltwick", WindowDriver, FallbackDriver, 800, 600,
-                                      GameTimer, BPS_TO_TIMER(100));
+                                      GameTimer, BPS_TO_TIMER(TicksPerSecond));
     GameShell::Desktop::CatchSignals();
     if (!started)
         return Leave(-1);
