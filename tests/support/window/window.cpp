@@ -272,6 +272,21 @@ Rect GameWindow::Picture() {
     return p;
 }
 
+namespace {
+
+// An image of r with room for its pixels, none in it yet.
+Image Empty(Rect r) {
+    Image img;
+    img.X0 = r.X;
+    img.Y0 = r.Y;
+    img.W = r.W;
+    img.H = r.H;
+    img.Pixels.reserve(r.W * r.H);
+    return img;
+}
+
+}  // namespace
+
 Image GameWindow::Grab(Rect r) {
     Rect p = Picture();
     if (p.W == 800 && p.H == 600)
@@ -283,12 +298,7 @@ Image GameWindow::Grab(Rect r) {
     Image big = GrabWindow(Rect{x0, y0, x1 - x0 + 1, y1 - y0 + 1});
     if (big.Pixels.empty())
         return big;
-    Image img;
-    img.X0 = r.X;
-    img.Y0 = r.Y;
-    img.W = r.W;
-    img.H = r.H;
-    img.Pixels.reserve(r.W * r.H);
+    Image img = Empty(r);
     for (int row = r.Y; row < r.Y + r.H; ++row)
         for (int column = r.X; column < r.X + r.W; ++column)
             img.Pixels.push_back(big.At(x(column), y(row)));
@@ -300,11 +310,7 @@ Image GameWindow::GrabWindow(Rect r) {
     XImage* x = Dpy && Id ? XGetImage(Dpy, Id, r.X, r.Y, r.W, r.H, AllPlanes, ZPixmap) : nullptr;
     if (!x)
         return img;
-    img.X0 = r.X;
-    img.Y0 = r.Y;
-    img.W = r.W;
-    img.H = r.H;
-    img.Pixels.reserve(r.W * r.H);
+    img = Empty(r);
     bool trueColour = x->red_mask && x->green_mask && x->blue_mask;
     // The usual 24-bit server layout is read straight from the buffer; anything else per pixel.
     bool direct = trueColour && x->bits_per_pixel == 32 && x->byte_order == LSBFirst;
