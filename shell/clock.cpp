@@ -7,10 +7,12 @@ std::atomic<int> CurFPS{0};
 std::atomic<int> FPS{0};
 std::atomic<int> SecTrack{0};
 std::atomic<int> SElapsed{0};
+std::atomic<std::chrono::steady_clock::rep> LastTick{0};
 
 void GameTimer() {
     if (FocusPaused)
         return;
+    LastTick = std::chrono::steady_clock::now().time_since_epoch().count();
     GameTime++;
     // SecTrack is ours alone, but atomic all the same: the main thread may read it.
     if (++SecTrack > 99) {

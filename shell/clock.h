@@ -2,6 +2,7 @@
 #define HALTWICK_SHELL_CLOCK_H
 
 #include <atomic>
+#include <chrono>
 
 // The game clock, shared between GameTimer on the library's timer thread and the main
 // thread. All start at zero; no locks, only atomic read-modify-writes.
@@ -12,6 +13,8 @@ extern std::atomic<int> CurFPS;        // frames copied to the screen since the 
 extern std::atomic<int> FPS;           // frames copied during the last whole second
 extern std::atomic<int> SecTrack;      // ticks since the last second boundary
 extern std::atomic<int> SElapsed;      // game seconds used, 30-second penalties included
+// When the last tick came, on the steady clock, in its units since its epoch.
+extern std::atomic<std::chrono::steady_clock::rep> LastTick;
 
 const int TicksPerSecond = 100;
 

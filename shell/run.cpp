@@ -2,6 +2,9 @@
 
 #include <allegro.h>
 
+#include <chrono>
+#include <thread>
+
 #include "framework/mgmenu.h"
 #include "framework/minigamemanager.h"
 #include "gfx/frame.h"
@@ -14,6 +17,7 @@
 #include "shell/clock.h"
 #include "shell/desktop.h"
 #include "shell/presenter.h"
+#include "shell/window.h"
 
 namespace GameShell {
 
@@ -23,6 +27,23 @@ const char WinMessage[] = "Congratulations! You have stopped the train! You win!
 const char LoseMessage[] = "Aww! You did not stop the train! You lose!";
 
 bool CtrlHeld() { return key_shifts & KB_CTRL_FLAG; }
+
+using Clock = std::chrono::steady_clock;
+
+// A frame still drawing when a tick comes holds that tick back, and the keys it takes, until
+// the frame ends. So a frame that would take longer than the next tick has left to come waits
+// for the tick instead, at most as long as the frame would have taken; the window's events
+// that came meanwhile are then taken in, so the tick sees their keys.
+void AwaitTickBefore(Clock::duration frame) {
+    Clock::time_point now = Clock::now();
+    Clock::time_point due = Clock::time_point(Clock::duration(LastTick.load())) +
+                            std::chrono::microseconds(1000000 / TicksPerSecond);
+    if (now + frame <= due)
+        return;
+    while (GameTime == 0 && !Desktop::QuitRequested && Clock::now() < now + frame)
+        std::this_thread::yield();
+    Window::Service();
+}
 
 }  // namespace
 
@@ -127,11 +148,14 @@ void MainLoop(Run& run) {
         }
         if (Desktop::QuitRequested)
             return;
+        Clock::time_point start = Clock::now();
         run.ComposeFrame();
         bool stay = Presenter::Present(run.Buffer);
         CurFPS++;
         if (!stay)
             run.Finished = true;
+        else
+            AwaitTickBefore(Clock::now() - start);
     }
 }
 

@@ -5,14 +5,13 @@
 #ifdef ALLEGRO_WINDOWS
 #include <winalleg.h>
 
-#include <algorithm>
 #include <atomic>
 #include <cstdint>
-#include <cstring>
 #include <mutex>
 #include <vector>
 
 #include "gfx/frame.h"
+#include "shell/framechanges.h"
 
 namespace GameShell::ScaledWindow {
 
@@ -34,7 +33,7 @@ std::unique_ptr<Scaler> Scaled;
 std::vector<uint32_t> Pixels;
 Scale::Area Placed;
 std::vector<const uint16_t*> Rows(Misc::FrameHeight);
-std::vector<uint16_t> Shown(Misc::FrameWidth * Misc::FrameHeight);  // the frame last shown
+FrameChanges Changes;
 
 RECT MonitorRect(bool work) {
     MONITORINFO info = {};
@@ -81,38 +80,6 @@ void PaintPicture(HDC dc, int top, int bottom) {
     bi.bmiHeader.biCompression = BI_RGB;
     SetDIBitsToDevice(dc, Placed.X, Placed.Y + top, Placed.W, lines, 0, 0, 0, lines,
                       &Pixels[size_t(top) * Placed.W], &bi, DIB_RGB_COLORS);
-}
-
-// The frame's rows that differ from the frame last shown, first to last - 1 (none when first
-// is last); frame is kept as the one shown.
-std::pair<int, int> ChangedRows(BITMAP* frame) {
-    const size_t bytes = Misc::FrameWidth * sizeof(uint16_t);
-    auto same = [&](int y) {
-        return std::memcmp(&Shown[y * Misc::FrameWidth], frame->line[y], bytes) == 0;
-    };
-    int first = 0, last = Misc::FrameHeight;
-    while (first < last && same(first))
-        ++first;
-    while (last > first && same(last - 1))
-        --last;
-    for (int y = first; y < last; ++y)
-        std::memcpy(&Shown[y * Misc::FrameWidth], frame->line[y], bytes);
-    return {first, last};
-}
-
-// The picture's rows drawn from frame rows first to last - 1, blends included.
-std::pair<int, int> PictureRows(std::pair<int, int> frameRows) {
-    int top = Placed.H, bottom = 0;
-    for (int y = 0; y < Placed.H; ++y) {
-        const Scaler::Tap& t = Scaled->Rows[y];
-        int from = t.Weight ? std::min(t.First, t.Second) : t.First;
-        int to = t.Weight ? std::max(t.First, t.Second) : t.First;
-        if (to >= frameRows.first && from < frameRows.second) {
-            top = std::min(top, y);
-            bottom = y + 1;
-        }
-    }
-    return {top, bottom};
 }
 
 // The library's driver calls this for the window's invalid parts while we draw it, on the
@@ -248,10 +215,12 @@ void Show(BITMAP* frame, Scale::Area picture) {
     if (!Wnd || picture.W <= 0 || picture.H <= 0)
         return;
     TakeWindow(true);
-    std::pair<int, int> changed = ChangedRows(frame);
+    for (int y = 0; y < Misc::FrameHeight; ++y)
+        Rows[y] = reinterpret_cast<const uint16_t*>(frame->line[y]);
+    std::vector<std::pair<int, int>> runs = Changes.Take(Rows.data());
     bool moved = !Scaled || picture.X != Placed.X || picture.Y != Placed.Y ||
                  picture.W != Placed.W || picture.H != Placed.H;
-    if (!moved && !Whole && changed.first == changed.second)
+    if (!moved && !Whole && runs.empty())
         return;
     HDC dc = GetDC(Wnd);
     {
@@ -261,15 +230,15 @@ void Show(BITMAP* frame, Scale::Area picture) {
             Pixels.assign(size_t(picture.W) * picture.H, 0);
             Placed = picture;
         }
-        for (int y = 0; y < Misc::FrameHeight; ++y)
-            Rows[y] = reinterpret_cast<const uint16_t*>(frame->line[y]);
-        Scaled->Draw(Rows.data(), reinterpret_cast<unsigned char*>(Pixels.data()), picture.W * 4);
-        // Under Wine every row handed over is copied twice more on its way to the screen.
         if (moved || Whole) {
+            runs.assign(1, {0, Misc::FrameHeight});
             PaintBars(dc);
-            PaintPicture(dc, 0, Placed.H);
-        } else {
-            std::pair<int, int> rows = PictureRows(changed);
+        }
+        // Under Wine every row handed over is copied twice more on its way to the screen.
+        unsigned char* pixels = reinterpret_cast<unsigned char*>(Pixels.data());
+        for (const std::pair<int, int>& run : runs) {
+            std::pair<int, int> rows = Scaled->ScreenRows(run.first, run.second);
+            Scaled->Draw(Rows.data(), pixels, picture.W * 4, rows.first, rows.second);
             PaintPicture(dc, rows.first, rows.second);
         }
         Whole = false;

@@ -22,6 +22,7 @@
 #include <vector>
 
 #include "gfx/frame.h"
+#include "shell/framechanges.h"
 #include "shell/scaler.h"
 #endif
 
@@ -47,6 +48,8 @@ bool UsesShm = false;
 std::unique_ptr<Scaler> Scaled;
 std::vector<const uint16_t*> Rows(Misc::FrameHeight);
 Scale::Area Placed;  // where the picture sits in the window
+FrameChanges Changes;
+bool Whole = true;  // the window lost its picture, or never had it: the next goes whole
 
 Atom AtomOf(const char* name) { return XInternAtom(Dpy, name, False); }
 
@@ -126,13 +129,14 @@ bool MakeImage(int w, int h) {
     return true;
 }
 
-void Draw() {
+// Rows top to bottom - 1 of the picture to the window.
+void Send(int top, int bottom) {
     if (UsesShm)
-        XShmPutImage(Dpy, Picture, Gc, Image, 0, 0, Placed.X, Placed.Y, Placed.W, Placed.H, False);
+        XShmPutImage(Dpy, Picture, Gc, Image, 0, top, Placed.X, Placed.Y + top, Placed.W,
+                     bottom - top, False);
     else
-        XPutImage(Dpy, Picture, Gc, Image, 0, 0, Placed.X, Placed.Y, Placed.W, Placed.H);
-    // The next frame is drawn into the same memory: the server must be done with this one.
-    XSync(Dpy, False);
+        XPutImage(Dpy, Picture, Gc, Image, 0, top, Placed.X, Placed.Y + top, Placed.W,
+                  bottom - top);
 }
 
 // A cursor with no pixels: the pointer is hidden over the game, as the library hides it.
@@ -331,6 +335,7 @@ bool Update() {
             again = true;
         }
     }
+    Whole |= again;
     return again;
 }
 
@@ -345,20 +350,33 @@ void Show(BITMAP* frame, Scale::Area picture) {
         XResizeWindow(Dpy, Picture, TopWidth, TopHeight);
         XMapRaised(Dpy, Picture);
         Mapped = true;
+        Whole = true;
     }
     if (!Scaled || picture.W != Placed.W || picture.H != Placed.H || picture.X != Placed.X ||
         picture.Y != Placed.Y) {
         XResizeWindow(Dpy, Picture, TopWidth, TopHeight);
         XClearWindow(Dpy, Picture);  // the bars
         Placed = picture;
+        Whole = true;
         if (!MakeImage(picture.W, picture.H))
             return;
     }
     for (int y = 0; y < Misc::FrameHeight; ++y)
         Rows[y] = reinterpret_cast<const uint16_t*>(frame->line[y]);
-    Scaled->Draw(Rows.data(), reinterpret_cast<unsigned char*>(Image->data),
-                 Image->bytes_per_line);
-    Draw();
+    std::vector<std::pair<int, int>> runs = Changes.Take(Rows.data());
+    if (Whole)
+        runs.assign(1, {0, Misc::FrameHeight});
+    Whole = false;
+    if (runs.empty())
+        return;
+    unsigned char* pixels = reinterpret_cast<unsigned char*>(Image->data);
+    for (const std::pair<int, int>& run : runs) {
+        std::pair<int, int> rows = Scaled->ScreenRows(run.first, run.second);
+        Scaled->Draw(Rows.data(), pixels, Image->bytes_per_line, rows.first, rows.second);
+        Send(rows.first, rows.second);
+    }
+    // The next frame is drawn into the same memory: the server must be done with this one.
+    XSync(Dpy, False);
 }
 
 void Hide() {

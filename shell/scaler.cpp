@@ -63,12 +63,29 @@ const uint32_t* Scaler::Across(const uint16_t* row, int source) {
     return wide;
 }
 
-void Scaler::Draw(const uint16_t* const* frame, unsigned char* out, int pitch) {
+std::pair<int, int> Scaler::ScreenRows(int first, int last) const {
+    if (first >= last)
+        return {0, 0};
+    // Rows' sources only grow down the screen.
+    auto from = [](const Tap& t) { return std::min(t.First, t.Second); };
+    auto to = [](const Tap& t) { return std::max(t.First, t.Second); };
+    int top = std::partition_point(Rows.begin(), Rows.end(),
+                                   [&](const Tap& t) { return to(t) < first; }) - Rows.begin();
+    int bottom = std::partition_point(Rows.begin() + top, Rows.end(),
+                                      [&](const Tap& t) { return from(t) < last; }) - Rows.begin();
+    return {top, std::max(top, bottom)};
+}
+
+void Scaler::Draw(const uint16_t* const* frame, unsigned char* out, int pitch, int top,
+                  int bottom) {
     WideRow[0] = WideRow[1] = -1;  // the frame is new
     const unsigned char* previous = nullptr;
     const Tap* previousTap = nullptr;
     size_t bytes = Width * sizeof(uint32_t);
-    for (int y = 0; y < Height; ++y, out += pitch) {
+    if (bottom < 0)
+        bottom = Height;
+    out += size_t(top) * pitch;
+    for (int y = top; y < bottom; ++y, out += pitch) {
         const Tap& r = Rows[y];
         // Within a block every row is the same: copy the one above.
         if (previousTap && !r.Weight && !previousTap->Weight && r.First == previousTap->First) {

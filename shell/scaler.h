@@ -2,6 +2,7 @@
 #define HALTWICK_SHELL_SCALER_H
 
 #include <cstdint>
+#include <utility>
 #include <vector>
 
 namespace GameShell {
@@ -28,8 +29,14 @@ public:
     Scaler(int width, int height, std::vector<uint32_t> colours);
 
     // frame: FrameHeight rows of FrameWidth 16-bit pixels. out: Height rows of Width 32-bit
-    // pixels, pitch bytes apart.
-    void Draw(const uint16_t* const* frame, unsigned char* out, int pitch);
+    // pixels, pitch bytes apart, of which only rows top to bottom - 1 are drawn (all of them
+    // by default).
+    void Draw(const uint16_t* const* frame, unsigned char* out, int pitch, int top = 0,
+              int bottom = -1);
+
+    // The screen rows drawn from frame rows first to last - 1, blends included: top to
+    // bottom - 1, none when top is bottom.
+    std::pair<int, int> ScreenRows(int first, int last) const;
 
     // The taps that map a source of `from` pixels onto `to` screen pixels.
     static std::vector<Tap> Taps(int from, int to);

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "shell/framechanges.h"
 #include "shell/scale.h"
 #include "shell/scaler.h"
 
@@ -103,12 +104,16 @@ bool Checks(int x, int y) { return (x + y) & 1; }
 bool Columns(int x, int) { return x & 1; }
 bool Lines(int, int y) { return y & 1; }
 
-std::vector<uint32_t> Shown(int w, int h, bool (*white)(int, int)) {
+std::vector<uint32_t> BlackAndWhite() {
     std::vector<uint32_t> colours(1 << 16);
     for (int v = 0; v < 1 << 16; ++v)
         colours[v] = v ? 0xffffff : 0;
+    return colours;
+}
+
+std::vector<uint32_t> Shown(int w, int h, bool (*white)(int, int)) {
     Synthetic frame(white);
-    Scaler scaler(w, h, colours);
+    Scaler scaler(w, h, BlackAndWhite());
     std::vector<uint32_t> out(w * h);
     scaler.Draw(frame.Rows.data(), reinterpret_cast<unsigned char*>(out.data()), w * 4);
     return out;
@@ -149,6 +154,32 @@ TEST(Scaler, AtOnePointEightEveryEdgeBlendsAcrossOnePixelAtMost) {
         EXPECT_GT(edges, 0) << "no edge blended at all: nearest neighbour, not sharp bilinear";
         // Every frame pixel still shows as at least one pure screen pixel.
         EXPECT_GE(pure, p.Count / 1.8 - 1);
+    }
+}
+
+TEST(Scaler, DrawingOnlyTheChangedRowsGivesTheWholeNewPicture) {
+    Synthetic frame(Checks);
+    FrameChanges changes;
+    changes.Take(frame.Rows.data());
+    // Rows at both edges, and runs closer and farther than a text line.
+    for (int y : {0, 100, 101, 103, 107, 300, 599})
+        frame.Pixels[y * 800 + 5] ^= 0xffff;
+    std::vector<std::pair<int, int>> runs = changes.Take(frame.Rows.data());
+    std::vector<std::pair<int, int>> expected = {{0, 1}, {100, 108}, {300, 301}, {599, 600}};
+    EXPECT_EQ(runs, expected);
+    EXPECT_TRUE(changes.Take(frame.Rows.data()).empty()) << "the frame is the one shown now";
+
+    for (auto [w, h] : {std::pair{1600, 1200}, std::pair{1440, 1080}}) {
+        std::vector<uint32_t> old = Shown(w, h, Checks);
+        Scaler scaler(w, h, BlackAndWhite());
+        for (const std::pair<int, int>& run : runs) {
+            std::pair<int, int> rows = scaler.ScreenRows(run.first, run.second);
+            scaler.Draw(frame.Rows.data(), reinterpret_cast<unsigned char*>(old.data()), w * 4,
+                        rows.first, rows.second);
+        }
+        std::vector<uint32_t> whole(w * h);
+        scaler.Draw(frame.Rows.data(), reinterpret_cast<unsigned char*>(whole.data()), w * 4);
+        EXPECT_TRUE(old == whole) << w << " x " << h;
     }
 }
 
