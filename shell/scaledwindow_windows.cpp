@@ -217,10 +217,10 @@ void Show(BITMAP* frame, Scale::Area picture) {
     TakeWindow(true);
     for (int y = 0; y < Misc::FrameHeight; ++y)
         Rows[y] = reinterpret_cast<const uint16_t*>(frame->line[y]);
-    std::vector<std::pair<int, int>> runs = Changes.Take(Rows.data());
     bool moved = !Scaled || picture.X != Placed.X || picture.Y != Placed.Y ||
                  picture.W != Placed.W || picture.H != Placed.H;
-    if (!moved && !Whole && runs.empty())
+    const std::vector<std::pair<int, int>>& runs = Changes.Take(Rows.data(), moved || Whole);
+    if (runs.empty())
         return;
     HDC dc = GetDC(Wnd);
     {
@@ -230,10 +230,8 @@ void Show(BITMAP* frame, Scale::Area picture) {
             Pixels.assign(size_t(picture.W) * picture.H, 0);
             Placed = picture;
         }
-        if (moved || Whole) {
-            runs.assign(1, {0, Misc::FrameHeight});
+        if (moved || Whole)
             PaintBars(dc);
-        }
         // Under Wine every row handed over is copied twice more on its way to the screen.
         unsigned char* pixels = reinterpret_cast<unsigned char*>(Pixels.data());
         for (const std::pair<int, int>& run : runs) {

@@ -363,9 +363,7 @@ void Show(BITMAP* frame, Scale::Area picture) {
     }
     for (int y = 0; y < Misc::FrameHeight; ++y)
         Rows[y] = reinterpret_cast<const uint16_t*>(frame->line[y]);
-    std::vector<std::pair<int, int>> runs = Changes.Take(Rows.data());
-    if (Whole)
-        runs.assign(1, {0, Misc::FrameHeight});
+    const std::vector<std::pair<int, int>>& runs = Changes.Take(Rows.data(), Whole);
     Whole = false;
     if (runs.empty())
         return;

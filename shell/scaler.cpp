@@ -66,14 +66,12 @@ const uint32_t* Scaler::Across(const uint16_t* row, int source) {
 std::pair<int, int> Scaler::ScreenRows(int first, int last) const {
     if (first >= last)
         return {0, 0};
-    // Rows' sources only grow down the screen.
-    auto from = [](const Tap& t) { return std::min(t.First, t.Second); };
-    auto to = [](const Tap& t) { return std::max(t.First, t.Second); };
+    // Rows' sources only grow down the screen, and a row's Second is never above its First.
     int top = std::partition_point(Rows.begin(), Rows.end(),
-                                   [&](const Tap& t) { return to(t) < first; }) - Rows.begin();
+                                   [&](const Tap& t) { return t.Second < first; }) - Rows.begin();
     int bottom = std::partition_point(Rows.begin() + top, Rows.end(),
-                                      [&](const Tap& t) { return from(t) < last; }) - Rows.begin();
-    return {top, std::max(top, bottom)};
+                                      [&](const Tap& t) { return t.First < last; }) - Rows.begin();
+    return {top, bottom};
 }
 
 void Scaler::Draw(const uint16_t* const* frame, unsigned char* out, int pitch, int top,

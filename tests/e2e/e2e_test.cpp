@@ -1047,8 +1047,6 @@ int BlurredPixels(const Image& big, int w, int h) {
     return blurred;
 }
 
-bool SameRect(Rect a, Rect b) { return a.X == b.X && a.Y == b.Y && a.W == b.W && a.H == b.H; }
-
 std::string Describe(Rect r) {
     return std::to_string(r.W) + "x" + std::to_string(r.H) + "+" + std::to_string(r.X) + "+" +
            std::to_string(r.Y);
@@ -1097,7 +1095,7 @@ protected:
                 last = g;
                 SleepMs(100);
                 g = Win->Geometry();
-                return SameRect(g, last) && (g.X != 0 || g.Y != 0);
+                return g == last && (g.X != 0 || g.Y != 0);
             },
             Patience);
         return g;
@@ -1137,7 +1135,7 @@ TEST_F(Scale, OpensAtTheDesktopsScaleAsExactBlocksCentredAndZoomsWhilePlaying) {
     Rect small = AwaitGeometry(Rect{1520, 780, 800, 600}, "Ctrl+Minus", true);
     CtrlTap(XK_minus);  // no smaller than 1x
     typeUpTo("qrstuvw", 'x');
-    EXPECT_TRUE(SameRect(Win->Geometry(), small));
+    EXPECT_TRUE(Win->Geometry() == small);
     CtrlTap(XK_0);
     Rect back = AwaitGeometry(Rect{1120, 480, 1600, 1200}, "Ctrl+0", true);
     Win->Type("xyz");
@@ -1150,7 +1148,7 @@ TEST_F(Scale, OpensAtTheDesktopsScaleAsExactBlocksCentredAndZoomsWhilePlaying) {
     Win->Tap(XK_F11);
     int before = TimeLeft(Await([](const Image& i) { return TimeLeft(i) > 0; }, "the clock"));
     Await([&](const Image& i) { return TimeLeft(i) < before; }, "the clock after F11");
-    EXPECT_TRUE(SameRect(Win->Geometry(), back));
+    EXPECT_TRUE(Win->Geometry() == back);
 }
 
 TEST_F(Scale, IsLoweredUntilTheWindowFitsItsScreen) {
@@ -1183,7 +1181,7 @@ protected:
     void ExpectFitted() {
         AwaitGeometry(Whole, "fullscreen");
         Rect p = Win->Picture();
-        EXPECT_TRUE(SameRect(p, Rect{240, 0, 1440, 1080})) << Describe(p);
+        EXPECT_TRUE(p == (Rect{240, 0, 1440, 1080})) << Describe(p);
         // The status lines and the train's first rows: text in several colours on black.
         Rect text{0, 0, 800, 120};
         Await([](const Image& i) { return SpeedMph(i) == 150; }, "the fitted frame's speed", text);

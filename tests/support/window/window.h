@@ -24,6 +24,7 @@ std::string KeyName(unsigned long keysym);
 
 struct Rect {
     int X = 0, Y = 0, W = 800, H = 600;
+    bool operator==(const Rect& o) const { return X == o.X && Y == o.Y && W == o.W && H == o.H; }
 };
 
 // One X connection to a server the game runs on, as a player meets the game: finds its window,
